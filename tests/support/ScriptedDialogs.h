@@ -1,0 +1,48 @@
+#pragma once
+// Answers message boxes, file and colour dialogs and modal windows from
+// queues filled by the test, and records what was asked.
+
+#include "ui/UserDialogs.h"
+
+#include <QDialog>
+#include <deque>
+#include <functional>
+#include <vector>
+
+struct MessageRecord {
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+    UserDialogs::Icon icon;
+};
+
+class ScriptedDialogs : public UserDialogs {
+public:
+    // What to answer next; an unexpected question fails the test and is cancelled.
+    std::deque<QMessageBox::StandardButton> messageAnswers;
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+    // Each handler plays the user in one modal window and returns its result.
+    std::deque<std::function<int(QDialog &)>> modalHandlers;
+
+    std::vector<MessageRecord> messages;
+    std::vector<FileDialogRequest> openRequests;
+    std::vector<FileDialogRequest> saveRequests;
+    std::vector<QString> modalWindows; // object names, in order
+
+    QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
+                                        QMessageBox::StandardButtons buttons, Icon icon) override;
+    QString openFileName(QWidget *parent, const FileDialogRequest &request) override;
+    QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    int runModal(QDialog &dialog) override;
+
+    // True when every scripted answer was used.
+    bool allAnswersUsed() const;
+};
+
+// A modal handler that presses the dialog's button named `buttonName` (e.g. "OKButton").
+std::function<int(QDialog &)> clickButton(const QString &buttonName);
+// A modal handler that closes the dialog by its close box.
+std::function<int(QDialog &)> closeByCloseBox();

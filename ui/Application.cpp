@@ -1,0 +1,96 @@
+#include "ui/Application.h"
+
+#include "ui/About.h"
+#include "ui/Addpopup.h"
+#include "ui/Del.h"
+#include "ui/Effects.h"
+#include "ui/Effects1.h"
+#include "ui/Main.h"
+#include "ui/Memo.h"
+#include "ui/New.h"
+#include "ui/Picture.h"
+#include "ui/Preview.h"
+#include "ui/Reformat.h"
+#include "ui/UserDialogs.h"
+
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <exception>
+
+QString ErrorReportText(const QString &text)
+{
+    if (!text.isEmpty() && text.back().unicode() > u'.')
+        return text + QLatin1Char('.');
+    return text;
+}
+
+void ShowErrorReport(UserDialogs &dialogs, const QString &text)
+{
+    dialogs.message(QApplication::activeWindow(), QString::fromLatin1(ApplicationTitle), ErrorReportText(text),
+                    QMessageBox::Ok, UserDialogs::Icon::Critical);
+}
+
+PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QString::fromLatin1(ApplicationTitle));
+    setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+}
+
+bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)
+{
+    // An exception that escapes a handler is reported and the program goes on.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        if (m_dialogs)
+            ShowErrorReport(*m_dialogs, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        if (m_dialogs)
+            ShowErrorReport(*m_dialogs, QStringLiteral("Неизвестная ошибка"));
+    }
+    return false;
+}
+
+bool InstallRussianTranslations(QCoreApplication &app)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+ApplicationWindows::ApplicationWindows(UserDialogs &dialogs)
+{
+    // The order matters: later windows refer to the main window from their creation on.
+    m_main = std::make_unique<TMainForm>(dialogs);
+    TMainForm *owner = m_main.get();
+    NewForm = new TNewForm(owner);
+    EffectsForm = new TEffectsForm(owner);
+    DisplayForm = new TDisplayForm(owner);
+    ReFormatForm = new TReFormatForm(owner);
+    AboutForm = new TAboutForm(owner);
+    PictureForm = new TPictureForm(owner);
+    PreviewForm = new TPreviewForm(owner);
+    AddFromPopupForm = new TAddFromPopupForm(owner);
+    DelForm = new TDelForm(owner);
+    MemoForm = new TMemoForm(owner);
+    owner->connectCompanionWindows();
+}
+
+ApplicationWindows::~ApplicationWindows()
+{
+    m_main.reset(); // takes the other ten with it
+    NewForm = nullptr;
+    EffectsForm = nullptr;
+    DisplayForm = nullptr;
+    ReFormatForm = nullptr;
+    AboutForm = nullptr;
+    PictureForm = nullptr;
+    PreviewForm = nullptr;
+    AddFromPopupForm = nullptr;
+    DelForm = nullptr;
+    MemoForm = nullptr;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Start-up: the application object with its general error report, the
+// Russian translations, and the eleven windows created once in a fixed order.
+
+#include <QApplication>
+#include <memory>
+
+class TMainForm;
+class UserDialogs;
+
+inline constexpr const char *ApplicationTitle = "Purlwise";
+
+// Shows an error that no handler dealt with: error icon, OK, captioned with
+// the application title, a full stop appended when the text's last character
+// has a code above that of ".". The program then goes on.
+void ShowErrorReport(UserDialogs &dialogs, const QString &text);
+QString ErrorReportText(const QString &text);
+
+class PurlwiseApplication : public QApplication {
+    Q_OBJECT
+
+public:
+    PurlwiseApplication(int &argc, char **argv);
+
+    // Where the general error report goes; the application does not own it.
+    void setDialogs(UserDialogs *dialogs) { m_dialogs = dialogs; }
+    bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    UserDialogs *m_dialogs = nullptr;
+};
+
+// Loads Qt's own Russian texts (standard buttons, dialogs). Returns false,
+// harmlessly, when they are not installed.
+bool InstallRussianTranslations(QCoreApplication &app);
+
+// Owns the eleven windows; they live until this is destroyed.
+class ApplicationWindows {
+public:
+    explicit ApplicationWindows(UserDialogs &dialogs);
+    ~ApplicationWindows();
+    ApplicationWindows(const ApplicationWindows &) = delete;
+    ApplicationWindows &operator=(const ApplicationWindows &) = delete;
+
+    TMainForm &main() { return *m_main; }
+
+private:
+    std::unique_ptr<TMainForm> m_main;
+};

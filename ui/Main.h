@@ -1,0 +1,150 @@
+#pragma once
+// The main window: owns the document state for the whole run and routes every
+// command. Its handlers live in several files by subject: Main.cpp (shell,
+// New, closing, editor state), MainGrid.cpp (drawing, zoom, mouse),
+// MainFiles.cpp (Open, Save, notes), MainEffects.cpp (transformations, undo,
+// resizing).
+
+#include "model/Pattern.h"
+
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QWidget;
+class GridView;
+class PaletteSwatch;
+class UserDialogs;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(UserDialogs &dialogs, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    UserDialogs &dialogs() { return m_dialogs; }
+
+    // ---- Document state -------------------------------------------------
+    model::Pattern Pattern;
+    model::TColor CurrentColor = model::White;
+    int CellPitch = 20;
+    bool PatternOpen = false;
+    std::string UndoJournal;
+
+    // Unsaved changes; mirrored by the enabled state of SaveToolButn.
+    bool Modified() const;
+    // The one place that records an unsaved change. Every operation that
+    // changes what a save would store calls it.
+    void SetModified();
+    // Only PrepareEditor and a completed save clear it.
+    void ClearModified();
+
+    model::Palette palette() const;
+    void setPalette(const model::Palette &palette);
+
+    // ---- Controls ---------------------------------------------------------
+    QMenu *MenuFile = nullptr;
+    QMenu *MenuView = nullptr;
+    QMenu *MenuEdit = nullptr;
+    QMenu *MenuEffects = nullptr;
+    QAction *MenuNew = nullptr;
+    QAction *MenuOpen = nullptr;
+    QAction *MenuSave = nullptr;
+    QAction *MenuPrintSetup = nullptr;
+    QAction *MenuPrint = nullptr;
+    QAction *MenuExit = nullptr;
+    QAction *PreviewMenu = nullptr;
+    QAction *UndoMenu = nullptr;
+    QAction *PicSizeMenu = nullptr;
+    QAction *CB1Menu = nullptr;
+    QAction *MenuAbout = nullptr;
+
+    QWidget *ToolBar = nullptr;
+    QToolButton *NewToolButn = nullptr;
+    QToolButton *OpenToolButn = nullptr;
+    QToolButton *SaveToolButn = nullptr;
+    QComboBox *CBZoom = nullptr;
+    QPushButton *BZoomPlus = nullptr;
+    QPushButton *BZoomMinus = nullptr;
+    QToolButton *PreviewToolButn = nullptr;
+    std::array<PaletteSwatch *, model::PaletteSize> Panels{};
+    QToolButton *MemoButn = nullptr;
+    QToolButton *ShowHidePictureButton = nullptr;
+
+    GridView *MainScrollBox = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    std::array<QLabel *, 3> StatusPanels{};
+
+    // ---- Shell, New, closing, editor state (Main.cpp) ---------------------
+    void MenuNewClick();
+    void MenuExitClick();
+    void MenuPrintSetupClick();
+    void PreviewMenuClick();
+    void MenuAboutClick();
+    void MemoButnClick();
+    void ShowHidePictureButtonClick();
+    void ResetPalette();
+    void EnablePalette(bool enabled);
+    void PrepareEditor();
+    void DisableEditor();
+    // Runs the save prompt shared by New, Open and closing. Returns false when
+    // the command must stop: Cancel, or Yes with a save that did not complete.
+    bool AskToSaveBeforeLeaving(const QString &caption, int icon);
+    // Wires the main window to the windows created after it.
+    void connectCompanionWindows();
+
+    // ---- Grid view, zoom and mouse (MainGrid.cpp) --------------------------
+    void DrawGrid();
+    void Zoom(int newPitch);
+    void CBZoomChange();
+    void BZoomPlusClick();
+    void BZoomMinusClick();
+    // X, Y in paint-area pixels, measured from the grid's origin.
+    void MainPaintBoxMouseDown(Qt::MouseButton button, Qt::MouseButtons held, int X, int Y);
+    void MainPaintBoxMouseMove(Qt::MouseButtons held, int X, int Y);
+    // Paint area and scroll ranges to the given size (0 x 0 with no pattern).
+    void SizePaintArea(int width, int height);
+    // Paint area and ranges to the pattern at CellPitch, then the whole grid.
+    void RefreshAfterTransform();
+
+    // ---- Files and notes (MainFiles.cpp) -----------------------------------
+    void MenuOpenClick();
+    // True when both files were written; false on a cancelled dialog or a failure.
+    bool MenuSaveClick();
+
+    // ---- Transformations, undo and resizing (MainEffects.cpp) ---------------
+    void CB1MenuClick();
+    void PicSizeMenuClick();
+    void AppendJournalCode(char code);
+    void UndoMenuClick();
+
+signals:
+    // The close was accepted: the program ends.
+    void closedForGood();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void FormCreate();
+    void FormResize();
+    void layoutClientArea();
+
+    UserDialogs &m_dialogs;
+    QWidget *m_client = nullptr;
+    bool m_placing = false;
+};
+
+extern TMainForm *MainForm;

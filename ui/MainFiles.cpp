@@ -1,0 +1,10 @@
+#include "ui/Main.h"
+
+void TMainForm::MenuOpenClick()
+{
+}
+
+bool TMainForm::MenuSaveClick()
+{
+    return false;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The notes window: the free text that belongs to the pattern.
+
+#include <QWidget>
+#include <functional>
+
+class QPlainTextEdit;
+
+class TMemoForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TMemoForm(QWidget *parent = nullptr);
+
+    QPlainTextEdit *Memo = nullptr;
+
+    // Lines separated by "\n". Setting the text is not an edit by the user.
+    QString notesText() const;
+    void setNotesText(const QString &text);
+    // Runs on every edit the user makes.
+    std::function<void()> onEdited;
+};
+
+extern TMemoForm *MemoForm;

@@ -1,0 +1,36 @@
+#pragma once
+// The new-pattern dialog: asks for the stitch and row counts.
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class WholeNumberField;
+
+class TNewForm : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TNewForm(QWidget *parent = nullptr);
+
+    // 1 once a pattern was made, 0 when cancelled; the caller resets it.
+    int ModalResult = 0;
+
+    QGroupBox *GroupBox1 = nullptr;
+    QLabel *Label2 = nullptr;
+    WholeNumberField *CSpinEdit2 = nullptr; // stitches
+    QLabel *Label1 = nullptr;
+    WholeNumberField *CSpinEdit1 = nullptr; // rows
+    QPushButton *OKButton = nullptr;
+    QPushButton *CancelButton = nullptr;
+
+    void OKButtonClick();
+    void CancelButtonClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+};
+
+extern TNewForm *NewForm;

@@ -1,0 +1,60 @@
+#include "ui/PaletteSwatch.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+QColor toQColor(model::TColor color)
+{
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+model::TColor fromQColor(const QColor &color)
+{
+    return model::TColor(color.red()) | model::TColor(color.green()) << 8 | model::TColor(color.blue()) << 16;
+}
+
+PaletteSwatch::PaletteSwatch(int slot, QWidget *parent)
+    : QFrame(parent)
+    , m_slot(slot)
+{
+    setObjectName(QStringLiteral("Panel%1").arg(slot));
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    setFixedSize(22, 22);
+    setAccessibleName(QStringLiteral("Цвет %1").arg(slot));
+}
+
+void PaletteSwatch::setColor(model::TColor color)
+{
+    m_color = color;
+    update();
+}
+
+void PaletteSwatch::paintEvent(QPaintEvent *event)
+{
+    {
+        QPainter painter(this);
+        painter.fillRect(contentsRect(), isEnabled() ? toQColor(m_color) : toQColor(m_color).lighter(105));
+    }
+    QFrame::paintEvent(event);
+}
+
+void PaletteSwatch::mousePressEvent(QMouseEvent *event)
+{
+    emit mousePressed(this, event->button());
+    QFrame::mousePressEvent(event);
+}
+
+void PaletteSwatch::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked(this);
+    QFrame::mouseReleaseEvent(event);
+}
+
+void PaletteSwatch::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked(this);
+    QFrame::mouseDoubleClickEvent(event);
+}
