@@ -1,11 +1,192 @@
 #include "ui/Reformat.h"
 
+#include "model/Resize.h"
+#include "ui/Application.h"
+#include "ui/Main.h"
+#include "ui/UserDialogs.h"
+#include "ui/WholeNumberField.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <new>
+#include <stdexcept>
+
 TReFormatForm *ReFormatForm = nullptr;
+
+namespace {
+
+constexpr int FieldMinimum = 1;
+constexpr int FieldMaximum = 1000;
+
+QLabel *makeCountLabel(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(19);
+    label->setFont(font);
+    QPalette blue = label->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(blue);
+    return label;
+}
+
+QGroupBox *makeSideGroup(QWidget *parent, const char *name, const QString &first, const QString &second,
+    std::array<QRadioButton *, 2> &items)
+{
+    auto *group = new QGroupBox(parent);
+    group->setObjectName(QString::fromLatin1(name));
+    items[0] = new QRadioButton(first, group);
+    items[1] = new QRadioButton(second, group);
+    items[0]->setGeometry(12, 22, 150, 20);
+    items[1]->setGeometry(12, 44, 150, 20);
+    items[0]->setChecked(true);
+    group->hide();
+    return group;
+}
+
+int chosenItem(const std::array<QRadioButton *, 2> &items)
+{
+    return items[1]->isChecked() ? 1 : 0;
+}
+
+} // namespace
 
 TReFormatForm::TReFormatForm(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName("ReFormatForm");
+    setObjectName(QStringLiteral("ReFormatForm"));
     setWindowTitle(QStringLiteral("Изменение размера рисунка"));
-    resize(321, 180);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(420, 190);
+
+    auto addLine = [this](int top, const QString &caption, QLabel *&captionLabel, QLabel *&countLabel,
+                       QLabel *&changeLabel, WholeNumberField *&field, const char *fieldName) {
+        captionLabel = new QLabel(caption, this);
+        captionLabel->setGeometry(12, top + 4, 186, 16);
+        countLabel = makeCountLabel(this);
+        countLabel->setGeometry(200, top, 48, 24);
+        changeLabel = new QLabel(QStringLiteral("изменить на"), this);
+        changeLabel->setGeometry(250, top + 4, 90, 16);
+        field = new WholeNumberField(FieldMinimum, FieldMaximum, FieldMinimum, this);
+        field->setObjectName(QString::fromLatin1(fieldName));
+        field->setGeometry(344, top, 64, 24);
+        changeLabel->setBuddy(field);
+        field->setAccessibleName(caption);
+    };
+    addLine(12, QStringLiteral("Текущее количество рядов"), Label1, RowLabel, Label4, CSpinEdit2, "CSpinEdit2");
+    RowLabel->setObjectName(QStringLiteral("RowLabel"));
+    addLine(44, QStringLiteral("Текущее количество петель"), Label3, LoopLabel, Label2, CSpinEdit4, "CSpinEdit4");
+    LoopLabel->setObjectName(QStringLiteral("LoopLabel"));
+
+    RadioGroup = makeSideGroup(this, "RadioGroup", QStringLiteral("Сверху"), QStringLiteral("Снизу"), RadioGroupItems);
+    RadioGroup->setGeometry(12, 78, 190, 70);
+    RadioGroup1
+        = makeSideGroup(this, "RadioGroup1", QStringLiteral("Справа"), QStringLiteral("Слева"), RadioGroup1Items);
+    RadioGroup1->setGeometry(218, 78, 190, 70);
+
+    OKButton = new QPushButton(QStringLiteral("Ok"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(122, 156, 80, 25);
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setGeometry(218, 156, 80, 25);
+
+    setTabOrder(CSpinEdit2, CSpinEdit4);
+    setTabOrder(CSpinEdit4, OKButton);
+    setTabOrder(OKButton, CancelButton);
+    setTabOrder(CancelButton, RadioGroupItems[0]);
+    setTabOrder(RadioGroupItems[0], RadioGroupItems[1]);
+    setTabOrder(RadioGroupItems[1], RadioGroup1Items[0]);
+    setTabOrder(RadioGroup1Items[0], RadioGroup1Items[1]);
+
+    // Every change of the text, typed or set, re-judges the side groups.
+    connect(CSpinEdit2->lineEdit(), &QLineEdit::textChanged, this, &TReFormatForm::CSpinEdit2Change);
+    connect(CSpinEdit4->lineEdit(), &QLineEdit::textChanged, this, &TReFormatForm::CSpinEdit4Change);
+    connect(OKButton, &QPushButton::clicked, this, &TReFormatForm::OKButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &TReFormatForm::CancelButtonClick);
+}
+
+void TReFormatForm::showEvent(QShowEvent *event)
+{
+    if (const QScreen *screen = this->screen())
+        move(screen->geometry().center() - rect().center());
+    FormActivate();
+    CSpinEdit2->setFocus();
+    QDialog::showEvent(event);
+}
+
+void TReFormatForm::FormActivate()
+{
+    const model::Pattern &pattern = MainForm->Pattern;
+    RowLabel->setText(QString::number(pattern.RowCount));
+    CSpinEdit2->setValue(pattern.RowCount);
+    LoopLabel->setText(QString::number(pattern.StitchCount));
+    CSpinEdit4->setValue(pattern.StitchCount);
+    // Run both even when a field's text did not change: after a resize the
+    // fields already show the new counts, and the groups must hide anyway.
+    CSpinEdit2Change();
+    CSpinEdit4Change();
+    RadioGroup->setTitle(QString());
+    RadioGroup1->setTitle(QString());
+}
+
+void TReFormatForm::CSpinEdit2Change()
+{
+    const int rows = CSpinEdit2->peekValue();
+    const int current = MainForm->Pattern.RowCount;
+    RadioGroup->setVisible(rows != current);
+    RadioGroup->setTitle(rows > current ? QStringLiteral("Добавить ряды") : QStringLiteral("Удалить ряды"));
+}
+
+void TReFormatForm::CSpinEdit4Change()
+{
+    const int stitches = CSpinEdit4->peekValue();
+    const int current = MainForm->Pattern.StitchCount;
+    RadioGroup1->setTitle(stitches > current ? QStringLiteral("Добавить петли") : QStringLiteral("Удалить петли"));
+    RadioGroup1->setVisible(stitches != current);
+}
+
+void TReFormatForm::OKButtonClick()
+{
+    const int rows = CSpinEdit2->readValue();
+    const int stitches = CSpinEdit4->readValue();
+    model::Pattern &pattern = MainForm->Pattern;
+    if (!pattern.exists() || (rows == pattern.RowCount && stitches == pattern.StitchCount)) {
+        done(1);
+        return;
+    }
+    UserDialogs &dialogs = MainForm->dialogs();
+    if (model::ResizeDropsCells(pattern, stitches, rows)
+        && dialogs.message(this, QString(), QStringLiteral("Часть рисунка исчезнет! Продолжить?"),
+               QMessageBox::Yes | QMessageBox::No, UserDialogs::Icon::Question)
+            != QMessageBox::Yes) {
+        done(0);
+        return;
+    }
+    const auto rowSide = chosenItem(RadioGroupItems) == 0 ? model::RowSide::Top : model::RowSide::Bottom;
+    const auto stitchSide = chosenItem(RadioGroup1Items) == 0 ? model::StitchSide::Right : model::StitchSide::Left;
+    try {
+        pattern = model::ResizePattern(pattern, stitches, rows, rowSide, stitchSide);
+    } catch (const std::length_error &) {
+        ShowErrorReport(dialogs, QStringLiteral("Рисунок станет слишком большим: %1 × %2").arg(stitches).arg(rows));
+        done(0);
+        return;
+    } catch (const std::bad_alloc &) {
+        ShowErrorReport(dialogs, QStringLiteral("Недостаточно памяти для изменения размера рисунка"));
+        done(0);
+        return;
+    }
+    MainForm->RefreshAfterTransform();
+    MainForm->SetModified();
+    done(1);
+}
+
+void TReFormatForm::CancelButtonClick()
+{
+    done(0);
 }
