@@ -1,0 +1,212 @@
+// Start-up: the eleven windows, the main window's controls and menus, its
+// placement, the error report and the Russian texts.
+#include "support/WindowFixture.h"
+#include "ui/About.h"
+#include "ui/Addpopup.h"
+#include "ui/Del.h"
+#include "ui/Effects.h"
+#include "ui/Effects1.h"
+#include "ui/GridView.h"
+#include "ui/Memo.h"
+#include "ui/New.h"
+#include "ui/PaletteSwatch.h"
+#include "ui/Picture.h"
+#include "ui/Preview.h"
+#include "ui/Reformat.h"
+#include "ui/WholeNumberField.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+#include <stdexcept>
+
+using StartupTest = WindowTest;
+
+TEST_F(StartupTest, ElevenWindowsExistOwnedByTheMainWindow)
+{
+    const std::vector<std::pair<QWidget *, const char *>> windows = {
+        {MainForm, "TMainForm"},         {NewForm, "TNewForm"},        {EffectsForm, "TEffectsForm"},
+        {DisplayForm, "TDisplayForm"},   {ReFormatForm, "TReFormatForm"}, {AboutForm, "TAboutForm"},
+        {PictureForm, "TPictureForm"},   {PreviewForm, "TPreviewForm"}, {AddFromPopupForm, "TAddFromPopupForm"},
+        {DelForm, "TDelForm"},           {MemoForm, "TMemoForm"},
+    };
+    for (auto [window, className] : windows) {
+        ASSERT_NE(window, nullptr) << className;
+        EXPECT_STREQ(window->metaObject()->className(), className);
+        if (window != MainForm)
+            EXPECT_FALSE(window->isVisible()) << className;
+    }
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Проектировщик рисунков для вязальной машины"));
+    EXPECT_EQ(NewForm->windowTitle(), QStringLiteral("Новый рисунок"));
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Purlwise"));
+    EXPECT_TRUE(form->UndoJournal.empty());
+    EXPECT_EQ(form->CellPitch, 20);
+}
+
+TEST_F(StartupTest, MainWindowTakesTheDesktopOnEveryResize)
+{
+    const QRect desktop = form->screen()->geometry();
+    const QSize expected(desktop.width(), desktop.height() - 30);
+    EXPECT_EQ(form->frameGeometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(form->frameGeometry().size(), expected);
+
+    form->move(40, 50);
+    form->setMinimumSize(0, 0);
+    form->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    form->resize(500, 400);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->frameGeometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(form->frameGeometry().size(), expected);
+
+    // The scroll area sits between the tool bar and the status bar.
+    const QWidget *client = form->centralWidget();
+    EXPECT_EQ(form->MainScrollBox->geometry(), QRect(0, 32, client->width(), client->height() - 52));
+    EXPECT_EQ(form->StatusBar->geometry(), QRect(0, client->height() - 20, client->width(), 20));
+    EXPECT_EQ(form->ToolBar->height(), 26);
+}
+
+TEST_F(StartupTest, ToolBarControlsStandWhereTheyBelong)
+{
+    struct Expected {
+        QWidget *control;
+        int x;
+        int width;
+        QString hint;
+    };
+    const std::vector<Expected> table = {
+        {form->NewToolButn, 0, 23, "Создать новый рисунок"},
+        {form->OpenToolButn, 23, 23, "Открыть рисунок"},
+        {form->SaveToolButn, 46, 23, "Сохранить рисунок"},
+        {form->CBZoom, 97, 63, "Масштаб"},
+        {form->BZoomPlus, 160, 20, "Увеличить масштаб"},
+        {form->BZoomMinus, 180, 20, "Уменьшить масштаб"},
+        {form->PreviewToolButn, 233, 23, "Предварительный просмотр"},
+        {form->MemoButn, 646, 23, "Окно текста"},
+        {form->ShowHidePictureButton, 686, 23, "Показать/Спрятать окно рисунка"},
+    };
+    for (const auto &row : table) {
+        EXPECT_EQ(row.control->x(), row.x) << row.hint.toStdString();
+        EXPECT_EQ(row.control->width(), row.width) << row.hint.toStdString();
+        EXPECT_EQ(row.control->toolTip(), row.hint);
+    }
+    for (int slot = 0; slot < 16; ++slot) {
+        EXPECT_EQ(form->Panels[slot]->geometry(), QRect(277 + 22 * slot, 2, 22, 22));
+        EXPECT_EQ(form->Panels[slot]->color(), model::White);
+    }
+    EXPECT_EQ(form->BZoomPlus->text(), "+");
+    EXPECT_EQ(form->BZoomMinus->text(), "-");
+    EXPECT_EQ(form->BZoomPlus->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(form->MemoButn->isCheckable());
+    EXPECT_TRUE(form->ShowHidePictureButton->isCheckable());
+    const QStringList zoomItems = {"10", "25", "50", "100", "150", "200", "500"};
+    ASSERT_EQ(form->CBZoom->count(), zoomItems.size());
+    for (int i = 0; i < zoomItems.size(); ++i)
+        EXPECT_EQ(form->CBZoom->itemText(i), zoomItems[i]);
+    EXPECT_EQ(form->CBZoom->currentText(), "100");
+    EXPECT_FALSE(form->CBZoom->isEditable());
+
+    EXPECT_EQ(form->StatusPanels[0]->text(), QStringLiteral("Размер ячейки:"));
+    EXPECT_EQ(form->StatusPanels[1]->text(), QStringLiteral(" "));
+    EXPECT_EQ(form->StatusPanels[2]->text(), QString());
+    EXPECT_GE(form->StatusPanels[0]->width(), 83);
+    EXPECT_GE(form->StatusPanels[0]->width(), form->StatusPanels[0]->sizeHint().width());
+    EXPECT_EQ(form->StatusPanels[1]->width(), 30);
+    EXPECT_EQ(form->StatusPanels[2]->width(), 50);
+}
+
+TEST_F(StartupTest, MenusReadAsDesigned)
+{
+    struct Item {
+        QAction *action;
+        QString caption;
+        QKeySequence shortcut;
+        bool hasImage;
+    };
+    const std::vector<Item> table = {
+        {form->MenuNew, "&Новый", QKeySequence("Ctrl+N"), true},
+        {form->MenuOpen, "&Открыть", QKeySequence("Ctrl+O"), true},
+        {form->MenuSave, "&Сохранить", QKeySequence("Ctrl+S"), true},
+        {form->MenuPrintSetup, "Настройка принтера...", {}, false},
+        {form->MenuPrint, "&Печать", QKeySequence("Ctrl+P"), true},
+        {form->MenuExit, "&Выход", {}, true},
+        {form->PreviewMenu, "&Во весь экран", {}, true},
+        {form->UndoMenu, "&Отмена действия", QKeySequence("Ctrl+Z"), false},
+        {form->PicSizeMenu, "&Размер рисунка", QKeySequence("Ctrl+Q"), false},
+        {form->CB1Menu, "KR-&970  (CB-1)", {}, false},
+        {form->MenuAbout, "&О программе", {}, false},
+    };
+    for (const auto &item : table) {
+        EXPECT_EQ(item.action->text(), item.caption);
+        EXPECT_EQ(item.action->shortcut(), item.shortcut) << item.caption.toStdString();
+        EXPECT_EQ(!item.action->icon().isNull(), item.hasImage) << item.caption.toStdString();
+    }
+    QStringList topLevel;
+    for (QAction *action : form->menuBar()->actions())
+        topLevel << action->text();
+    EXPECT_EQ(topLevel, QStringList({"&Файл", "&Просмотр", "П&равка", "&Эффекты", "&О программе"}));
+    EXPECT_EQ(form->MenuAbout->menu(), nullptr);
+    EXPECT_TRUE(form->CB1Menu->isCheckable());
+}
+
+TEST_F(StartupTest, EveryControlHasAnAccessibleName)
+{
+    for (QWidget *control : form->ToolBar->findChildren<QWidget *>()) {
+        if (qobject_cast<QFrame *>(control) && !qobject_cast<PaletteSwatch *>(control))
+            continue; // separators
+        if (control->parentWidget() != form->ToolBar)
+            continue; // inner parts of composite controls
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+    }
+    EXPECT_FALSE(form->MainScrollBox->viewport()->accessibleName().isEmpty());
+    EXPECT_EQ(NewForm->CSpinEdit2->accessibleName(), QStringLiteral("Петель"));
+    EXPECT_EQ(NewForm->CSpinEdit1->accessibleName(), QStringLiteral("Рядов"));
+}
+
+TEST(ErrorReport, AppendsAFullStopAfterCharactersAboveIt)
+{
+    EXPECT_EQ(ErrorReportText("Нет места на диске"), "Нет места на диске.");
+    EXPECT_EQ(ErrorReportText("abc0"), "abc0.");
+    EXPECT_EQ(ErrorReportText("Готово."), "Готово.");
+    EXPECT_EQ(ErrorReportText("Ошибка!"), "Ошибка!");
+    EXPECT_EQ(ErrorReportText("(a)"), "(a)"); // ')' is below '.'
+    EXPECT_EQ(ErrorReportText("a/"), "a/."); // '/' is one above '.'
+    EXPECT_EQ(ErrorReportText(""), "");
+}
+
+namespace {
+class ThrowingWidget : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent *) override { throw std::runtime_error("disk on fire"); }
+};
+} // namespace
+
+TEST_F(StartupTest, AnExceptionFromAHandlerIsReportedAndTheProgramGoesOn)
+{
+    ThrowingWidget widget;
+    widget.resize(20, 20);
+    widget.show();
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, "Purlwise");
+    EXPECT_EQ(dialogs.messages[0].text, "disk on fire.");
+    EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
+    // Still working: New goes ahead as usual.
+    newPattern(3, 4);
+    EXPECT_EQ(form->Pattern.StitchCount, 3);
+}
+
+TEST(Translations, StandardButtonsSpeakRussian)
+{
+    // Loaded by the test main exactly as by the program.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Нет"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+}

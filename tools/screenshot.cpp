@@ -1,0 +1,104 @@
+// Saves PNG pictures of the program's windows with a sample pattern, so that
+// anyone can look at them without a display: screenshot OUTPUT_FOLDER.
+#include "ui/Application.h"
+#include "ui/Effects.h"
+#include "ui/Effects1.h"
+#include "ui/Main.h"
+#include "ui/Memo.h"
+#include "ui/New.h"
+#include "ui/Reformat.h"
+#include "ui/UserDialogs.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+// Answers every question without showing anything: OK in modal windows.
+class UnattendedDialogs : public UserDialogs {
+public:
+    QMessageBox::StandardButton message(QWidget *, const QString &, const QString &, QMessageBox::StandardButtons,
+                                        Icon) override
+    {
+        return QMessageBox::No;
+    }
+    QString openFileName(QWidget *, const FileDialogRequest &) override { return {}; }
+    QString saveFileName(QWidget *, const FileDialogRequest &) override { return {}; }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return std::nullopt; }
+    int runModal(QDialog &dialog) override
+    {
+        if (&dialog == NewForm)
+            NewForm->OKButtonClick();
+        return dialog.result();
+    }
+};
+
+void save(QWidget *window, const QDir &folder, const QString &name)
+{
+    window->show();
+    QCoreApplication::processEvents();
+    const QString path = folder.filePath(name + ".png");
+    if (!window->grab().save(path))
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+// A small two-colour motif, so the grid shows more than white.
+void paintSampleMotif(model::Pattern &pattern)
+{
+    const model::TColor red = 0x002020D0, navy = 0x00602010;
+    for (int r = 0; r < pattern.RowCount; ++r)
+        for (int s = 0; s < pattern.StitchCount; ++s) {
+            const int x = s % 12, y = r % 12;
+            if (std::abs(x - 6) + std::abs(y - 6) == 4)
+                pattern.at(s, r) = red;
+            else if (x == 6 && y == 6)
+                pattern.at(s, r) = navy;
+        }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PurlwiseApplication app(argc, argv);
+    InstallRussianTranslations(app);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
+    QDir().mkpath(folder.path());
+
+    UnattendedDialogs dialogs;
+    app.setDialogs(&dialogs);
+    ApplicationWindows windows(dialogs);
+    TMainForm &main = windows.main();
+    main.show();
+    QCoreApplication::processEvents();
+    save(&main, folder, "main-empty");
+
+    NewForm->show();
+    save(NewForm, folder, "new-dialog");
+    NewForm->hide();
+
+    main.MenuNewClick();
+    model::Palette palette = model::WhitePalette();
+    palette[0] = 0x002020D0;
+    palette[1] = 0x00602010;
+    main.setPalette(palette);
+    paintSampleMotif(main.Pattern);
+    main.DrawGrid();
+    save(&main, folder, "main-pitch20");
+    main.Zoom(5);
+    save(&main, folder, "main-pitch5");
+    main.Zoom(20);
+
+    save(DisplayForm, folder, "readout-window");
+    save(EffectsForm, folder, "effects-window");
+    MemoForm->setNotesText(QStringLiteral("Пряжа: красная и синяя.\nПлотность 28 петель на 10 см."));
+    save(MemoForm, folder, "notes-window");
+    save(ReFormatForm, folder, "resize-dialog");
+    return 0;
+}
