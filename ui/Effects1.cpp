@@ -1,18 +1,115 @@
 #include "ui/Effects1.h"
 
+#include "ui/PaletteSwatch.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <algorithm>
+
 TDisplayForm *DisplayForm = nullptr;
+
+namespace {
+
+// A square as large as its box allows, centred across it and flush with its
+// top, outlined in black and filled with the swatch colour.
+class SwatchSquare : public QWidget {
+public:
+    SwatchSquare(const model::TColor &colour, QWidget *parent)
+        : QWidget(parent)
+        , m_colour(colour)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const int side = std::min(width(), height());
+        QPainter painter(this);
+        painter.setPen(Qt::black);
+        painter.setBrush(toQColor(m_colour));
+        painter.drawRect((width() - side) / 2, (height() - side) / 2, side - 1, side - 1);
+    }
+
+private:
+    const model::TColor &m_colour;
+};
+
+QFont timesBold(int pixels)
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    return font;
+}
+
+QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int x, int y, int pixels, bool blue,
+    const QString &accessibleName)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(timesBold(pixels));
+    if (blue) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::blue);
+        label->setPalette(palette);
+    }
+    label->setAccessibleName(accessibleName);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
 
 TDisplayForm::TDisplayForm(QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName("DisplayForm");
+    setObjectName(QStringLiteral("DisplayForm"));
+    // A bare title bar: no caption, no buttons, so the user cannot close it.
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    setAccessibleName(QStringLiteral("Положение указателя"));
     move(527, 278);
     resize(104, 109);
+
+    Bevel = new QFrame(this);
+    Bevel->setObjectName(QStringLiteral("Bevel"));
+    Bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel->setGeometry(0, 1, 97, 107);
+
+    Shape = new SwatchSquare(m_swatch, this);
+    Shape->setObjectName(QStringLiteral("Shape"));
+    Shape->setAccessibleName(QStringLiteral("Текущий цвет"));
+    Shape->setGeometry(18, 10, 61, 53);
+
+    Label1 = addLabel(this, "Label1", QStringLiteral("Петля:"), 11, 71, 15, false, QStringLiteral("Петля:"));
+    Label4 = addLabel(this, "Label4", QString(), 64, 68, 19, true, QStringLiteral("Номер петли"));
+    Label2 = addLabel(this, "Label2", QStringLiteral("Ряд:"), 30, 87, 15, false, QStringLiteral("Ряд:"));
+    Label3 = addLabel(this, "Label3", QString(), 64, 85, 19, true, QStringLiteral("Номер ряда"));
+    FormCreate();
+}
+
+void TDisplayForm::FormCreate()
+{
+    resize(104, height());
+}
+
+void TDisplayForm::showPosition(int stitchNumber, int rowNumber)
+{
+    Label4->setText(QString::number(stitchNumber));
+    Label3->setText(QString::number(rowNumber));
+    int right = width();
+    for (QLabel *number : { Label4, Label3 }) {
+        number->adjustSize();
+        right = std::max(right, number->geometry().right() + 4);
+    }
+    // Numbers of the largest patterns would not fit the design width.
+    if (right > width())
+        resize(right, height());
 }
 
 void TDisplayForm::setSwatchColor(model::TColor color)
 {
     m_swatch = color;
-    update();
+    Shape->update();
 }

@@ -6,6 +6,9 @@
 
 #include <QWidget>
 
+class QFrame;
+class QLabel;
+
 class TDisplayForm : public QWidget {
     Q_OBJECT
 
@@ -14,8 +17,19 @@ public:
 
     void setSwatchColor(model::TColor color);
     model::TColor swatchColor() const { return m_swatch; }
+    // The user-facing stitch and row numbers under the pointer.
+    void showPosition(int stitchNumber, int rowNumber);
+
+    QFrame *Bevel = nullptr;
+    QWidget *Shape = nullptr; // the swatch
+    QLabel *Label1 = nullptr; // "Петля:"
+    QLabel *Label2 = nullptr; // "Ряд:"
+    QLabel *Label3 = nullptr; // row number
+    QLabel *Label4 = nullptr; // stitch number
 
 private:
+    void FormCreate();
+
     model::TColor m_swatch = model::White;
 };
 

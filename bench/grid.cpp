@@ -1,0 +1,124 @@
+// Repainting a full-HD view of the grid: the scan-line renderer the view uses
+// against drawing every cell with QPainter, and against a plain fill of the
+// same image as the floor.
+#include "model/GridGeometry.h"
+#include "ui/GridView.h"
+#include "ui/PaletteSwatch.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <random>
+
+namespace {
+
+const QSize Viewport(1920, 1080);
+
+QApplication &application()
+{
+    static int argc = 1;
+    static char name[] = "bench_grid";
+    static char *argv[] = { name, nullptr };
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+const model::Pattern &pattern(int stitches, int rows)
+{
+    static std::map<std::pair<int, int>, model::Pattern> made;
+    model::Pattern &p = made[{ stitches, rows }];
+    if (!p.exists()) {
+        model::CreateBlank(p, stitches, rows);
+        std::mt19937 random(1);
+        const model::TColor colours[] = { model::White, model::Black, 0x000000FF, 0x0000FF00, 0x00FF0000 };
+        for (model::TColor &cell : p.Cells)
+            cell = colours[random() % 5];
+    }
+    return p;
+}
+
+// The view scrolled to the middle of the paint area.
+QPoint middleOf(const model::Pattern &p, int pitch)
+{
+    const auto area = *model::paintAreaFor(p.StitchCount, p.RowCount, pitch);
+    return QPoint(std::max(0, (area.width - Viewport.width()) / 2), std::max(0, (area.height - Viewport.height()) / 2));
+}
+
+void ScanLines(benchmark::State &state)
+{
+    application();
+    const model::Pattern &p = pattern(int(state.range(0)), int(state.range(1)));
+    const int pitch = int(state.range(2));
+    GridView view;
+    const auto area = *model::paintAreaFor(p.StitchCount, p.RowCount, pitch);
+    view.setPattern(&p);
+    view.setCellPitch(pitch);
+    view.setPaintAreaSize(area.width, area.height);
+    QImage image(Viewport, QImage::Format_RGB32);
+    const QRect exposed(middleOf(p, pitch), Viewport);
+    for (auto _ : state) {
+        view.renderArea(exposed, image, QPoint(0, 0));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// Every cell of the pattern, one drawRect each, whatever is in view.
+void EveryCellDrawRect(benchmark::State &state)
+{
+    application();
+    const model::Pattern &p = pattern(int(state.range(0)), int(state.range(1)));
+    const int pitch = int(state.range(2));
+    const int step = pitch - 1;
+    QImage image(Viewport, QImage::Format_RGB32);
+    const QPoint origin = middleOf(p, pitch);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.translate(-origin);
+        painter.setPen(QPen(Qt::black, 1));
+        for (int r = 0; r < p.RowCount; ++r)
+            for (int s = 0; s < p.StitchCount; ++s) {
+                painter.setBrush(toQColor(p.at(s, r)));
+                painter.drawRect(s * step, r * step, pitch - 1, pitch - 1);
+            }
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void Fill(benchmark::State &state)
+{
+    QImage image(Viewport, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(QColor(Qt::white));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+} // namespace
+
+BENCHMARK(Fill)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ScanLines)
+    ->ArgNames({ "stitches", "rows", "pitch" })
+    ->Args({ 400, 800, 2 })
+    ->Args({ 400, 800, 5 })
+    ->Args({ 400, 800, 20 })
+    ->Args({ 400, 800, 100 })
+    ->Args({ 3200, 6400, 2 })
+    ->Args({ 3200, 6400, 20 })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(EveryCellDrawRect)
+    ->ArgNames({ "stitches", "rows", "pitch" })
+    ->Args({ 400, 800, 2 })
+    ->Args({ 400, 800, 5 })
+    ->Args({ 400, 800, 20 })
+    ->Args({ 400, 800, 100 })
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(EveryCellDrawRect)
+    ->ArgNames({ "stitches", "rows", "pitch" })
+    ->Args({ 3200, 6400, 2 })
+    ->Args({ 3200, 6400, 20 })
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
