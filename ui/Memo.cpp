@@ -1,21 +1,39 @@
 #include "ui/Memo.h"
 
+#include "ui/Main.h"
+
+#include <QCloseEvent>
 #include <QPlainTextEdit>
+#include <QToolButton>
 
 TMemoForm *MemoForm = nullptr;
+
+namespace {
+
+constexpr int Margin = 5;
+const QSize OuterSize(359, 229);
+
+} // namespace
 
 TMemoForm::TMemoForm(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName("MemoForm");
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Текст"));
-    resize(359, 229);
+    resize(OuterSize);
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setAccessibleName(windowTitle());
-    Memo->setGeometry(5, 5, width() - 10, height() - 10);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    Memo->setFont(font);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setEnabled(false);
+    FormResize();
     connect(Memo, &QPlainTextEdit::textChanged, this, [this] {
         if (onEdited)
             onEdited();
@@ -24,11 +42,59 @@ TMemoForm::TMemoForm(QWidget *parent)
 
 QString TMemoForm::notesText() const
 {
-    return Memo->toPlainText();
+    // The raw text keeps non-breaking spaces, which the plain-text view turns into spaces.
+    QString text = Memo->document()->toRawText();
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return text;
 }
 
 void TMemoForm::setNotesText(const QString &text)
 {
     const QSignalBlocker blocker(Memo);
     Memo->setPlainText(text);
+}
+
+void TMemoForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        placeOverMainWindow();
+    }
+}
+
+void TMemoForm::placeOverMainWindow()
+{
+    // The designed size includes the frame, which is known only once shown.
+    const QSize frame = frameGeometry().size() - size();
+    resize(OuterSize - frame);
+    const QWidget *main = MainForm ? static_cast<QWidget *>(MainForm) : parentWidget();
+    if (!main)
+        return;
+    const QRect over = main->frameGeometry();
+    const int left = over.left() + (over.width() - OuterSize.width()) / 2;
+    const int top = over.top() + (over.height() - OuterSize.height()) / 2;
+    move(std::max(0, left), std::max(0, top));
+}
+
+void TMemoForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TMemoForm::FormResize()
+{
+    Memo->setGeometry(Margin, Margin, std::max(0, width() - 2 * Margin), std::max(0, height() - 2 * Margin));
+}
+
+void TMemoForm::closeEvent(QCloseEvent *event)
+{
+    // The close box only hides the window; it is never refused.
+    event->accept();
+    if (MainForm && MainForm->MemoButn)
+        MainForm->MemoButn->setChecked(false);
 }

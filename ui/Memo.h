@@ -19,6 +19,17 @@ public:
     void setNotesText(const QString &text);
     // Runs on every edit the user makes.
     std::function<void()> onEdited;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormResize();
+    void placeOverMainWindow();
+
+    bool m_placed = false;
 };
 
 extern TMemoForm *MemoForm;

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each one for a while
+# (FUZZ_SECONDS, 60 by default) from its seed corpus. Any crash, leak or
+# sanitizer report stops the script with a failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${FUZZ_BUILD_DIR:-build-fuzz}
+seconds=${FUZZ_SECONDS:-60}
+jobs=${FUZZ_JOBS:-2}
+
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DPURLWISE_FUZZ=ON -DPURLWISE_BENCH=OFF >/dev/null
+cmake --build "$build" -j"$jobs"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+for target in "$build"/fuzz/fuzz_*; do
+  [ -f "$target" ] && [ -x "$target" ] || continue
+  name=$(basename "$target")
+  name=${name#fuzz_}
+  # New inputs go to a working corpus in the build folder; the seeds stay as they are.
+  work="$build/corpus/$name"
+  mkdir -p "$work"
+  seeds=()
+  [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
+  echo "== fuzz_$name for ${seconds}s"
+  "$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/crash-$name-" \
+    "$work" "${seeds[@]}"
+done

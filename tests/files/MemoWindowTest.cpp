@@ -1,0 +1,83 @@
+// The notes window: toggled by its button, hidden by its close box, the text
+// box kept 5 pixels inside every edge, and edits counted as changes.
+#include "support/WindowFixture.h"
+#include "ui/Memo.h"
+
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolButton>
+
+using MemoWindowTest = WindowTest;
+
+TEST_F(MemoWindowTest, ButtonTogglesTheWindowAndTheCloseBoxRaisesIt)
+{
+    newPattern(4, 4);
+    EXPECT_FALSE(MemoForm->isVisible());
+    EXPECT_EQ(MemoForm->windowTitle(), QStringLiteral("Текст"));
+    EXPECT_TRUE(MemoForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(MemoForm->windowType(), Qt::Tool);
+
+    form->MemoButn->click();
+    EXPECT_TRUE(MemoForm->isVisible());
+    EXPECT_TRUE(form->MemoButn->isChecked());
+    form->MemoButn->click();
+    EXPECT_FALSE(MemoForm->isVisible());
+    EXPECT_FALSE(form->MemoButn->isChecked());
+
+    form->MemoButn->click();
+    MemoForm->setNotesText(QStringLiteral("строка 1\nстрока 2"));
+    EXPECT_TRUE(MemoForm->close());
+    EXPECT_FALSE(MemoForm->isVisible());
+    EXPECT_FALSE(form->MemoButn->isChecked());
+    form->MemoButn->click();
+    EXPECT_TRUE(MemoForm->isVisible());
+    EXPECT_TRUE(form->MemoButn->isChecked());
+    EXPECT_EQ(MemoForm->notesText(), QStringLiteral("строка 1\nстрока 2"));
+}
+
+TEST_F(MemoWindowTest, FirstShownCentredOverTheMainWindowThenWhereItWasLeft)
+{
+    newPattern(4, 4);
+    form->MemoButn->click();
+    const QRect main = form->frameGeometry();
+    const QRect memo = MemoForm->frameGeometry();
+    EXPECT_EQ(memo.size(), QSize(359, 229));
+    EXPECT_EQ(memo.left(), std::max(0, main.left() + (main.width() - 359) / 2));
+    EXPECT_EQ(memo.top(), std::max(0, main.top() + (main.height() - 229) / 2));
+
+    MemoForm->move(17, 23);
+    const QPoint left = MemoForm->pos();
+    form->MemoButn->click();
+    form->MemoButn->click();
+    EXPECT_EQ(MemoForm->pos(), left);
+}
+
+TEST_F(MemoWindowTest, TextBoxStaysFivepixelsInsideAfterEveryResize)
+{
+    newPattern(4, 4);
+    form->MemoButn->click();
+    for (const QSize size : { QSize(359, 229), QSize(120, 60), QSize(600, 400), QSize(30, 20) }) {
+        MemoForm->resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(MemoForm->Memo->geometry(), QRect(5, 5, size.width() - 10, size.height() - 10))
+            << size.width() << " x " << size.height();
+    }
+}
+
+TEST_F(MemoWindowTest, TypingIsAChangeButSettingTheTextIsNot)
+{
+    newPattern(4, 4);
+    form->MemoButn->click();
+    MemoForm->setNotesText(QStringLiteral("loaded"));
+    EXPECT_FALSE(form->Modified());
+    QTest::keyClicks(MemoForm->Memo, QStringLiteral("x"));
+    EXPECT_TRUE(form->Modified());
+}
+
+TEST_F(MemoWindowTest, NotesTextKeepsEveryCharacter)
+{
+    newPattern(4, 4);
+    const QString text = QStringLiteral("a\u00A0b\tc\n\nd ё\n");
+    MemoForm->setNotesText(text);
+    EXPECT_EQ(MemoForm->notesText(), text);
+}
