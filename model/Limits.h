@@ -11,8 +11,8 @@ inline constexpr std::int64_t MaxCount = std::int64_t(1) << 20; // 1,048,576 sti
 
 constexpr bool fitsLimits(std::int64_t stitchCount, std::int64_t rowCount)
 {
-    return stitchCount >= 1 && rowCount >= 1 && stitchCount <= MaxCount && rowCount <= MaxCount &&
-           stitchCount * rowCount <= MaxCells;
+    return stitchCount >= 1 && rowCount >= 1 && stitchCount <= MaxCount && rowCount <= MaxCount
+        && stitchCount * rowCount <= MaxCells;
 }
 
 } // namespace model

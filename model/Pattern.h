@@ -47,8 +47,14 @@ struct Pattern {
 
     bool exists() const { return !Cells.empty(); }
     std::size_t cellCount() const { return Cells.size(); }
-    TColor &at(std::int32_t s, std::int32_t r) { return Cells[std::size_t(s) + std::size_t(r) * std::size_t(StitchCount)]; }
-    TColor at(std::int32_t s, std::int32_t r) const { return Cells[std::size_t(s) + std::size_t(r) * std::size_t(StitchCount)]; }
+    TColor &at(std::int32_t s, std::int32_t r)
+    {
+        return Cells[std::size_t(s) + std::size_t(r) * std::size_t(StitchCount)];
+    }
+    TColor at(std::int32_t s, std::int32_t r) const
+    {
+        return Cells[std::size_t(s) + std::size_t(r) * std::size_t(StitchCount)];
+    }
     bool operator==(const Pattern &) const = default;
 };
 
@@ -61,7 +67,13 @@ void CreateBlank(Pattern &pattern, std::int32_t stitchCount, std::int32_t rowCou
 void Discard(Pattern &pattern);
 
 // User-facing numbers: stitches count from 1 at the left, rows from 1 at the bottom.
-inline std::int32_t StitchNumber(std::int32_t s) { return s + 1; }
-inline std::int32_t RowNumber(const Pattern &p, std::int32_t r) { return p.RowCount - r; }
+inline std::int32_t StitchNumber(std::int32_t s)
+{
+    return s + 1;
+}
+inline std::int32_t RowNumber(const Pattern &p, std::int32_t r)
+{
+    return p.RowCount - r;
+}
 
 } // namespace model

@@ -35,12 +35,17 @@ public:
     }
 };
 
-void save(QWidget *window, const QDir &folder, const QString &name)
+// Small tool windows are also worth a magnified look: scale > 1 enlarges
+// pixel for pixel.
+void save(QWidget *window, const QDir &folder, const QString &name, int scale = 1)
 {
     window->show();
     QCoreApplication::processEvents();
     const QString path = folder.filePath(name + ".png");
-    if (!window->grab().save(path))
+    QPixmap picture = window->grab();
+    if (scale > 1)
+        picture = picture.scaled(picture.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (!picture.save(path))
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));
     else
         std::printf("%s\n", qPrintable(path));
@@ -97,6 +102,7 @@ int main(int argc, char **argv)
 
     save(DisplayForm, folder, "readout-window");
     save(EffectsForm, folder, "effects-window");
+    save(EffectsForm, folder, "effects-window-x4", 4);
     MemoForm->setNotesText(QStringLiteral("Пряжа: красная и синяя.\nПлотность 28 петель на 10 см."));
     save(MemoForm, folder, "notes-window");
     save(ReFormatForm, folder, "resize-dialog");

@@ -53,6 +53,7 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("ClientArea"));
+    m_client->installEventFilter(this);
     setCentralWidget(m_client);
 
     buildMenus();
@@ -60,6 +61,7 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
 
     MainScrollBox = new GridView(m_client);
     MainScrollBox->setPattern(&Pattern);
+    connectGridView();
 
     StatusBar = new QStatusBar(m_client);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -69,7 +71,9 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
     for (int i = 0; i < 3; ++i) {
         StatusPanels[i] = new QLabel(panelTexts[i], StatusBar);
         StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        StatusPanels[i]->setFixedWidth(panelWidths[i]);
+        // Never narrower than its text, whatever the font.
+        StatusPanels[i]->setMinimumWidth(panelWidths[i]);
+        StatusPanels[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         StatusBar->addWidget(StatusPanels[i]);
     }
@@ -199,7 +203,8 @@ void TMainForm::buildToolBar()
     };
     BZoomPlus = addZoomButton("BZoomPlus", 160, QStringLiteral("+"), QStringLiteral("Увеличить масштаб"));
     QPalette navy = BZoomPlus->palette();
-    navy.setColor(QPalette::ButtonText, QColor(0, 0, 128));
+    navy.setColor(QPalette::Active, QPalette::ButtonText, QColor(0, 0, 128));
+    navy.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(0, 0, 128));
     BZoomPlus->setPalette(navy);
     BZoomMinus = addZoomButton("BZoomMinus", 180, QStringLiteral("-"), QStringLiteral("Уменьшить масштаб"));
     addSeparator(200, 33);
@@ -284,6 +289,14 @@ bool TMainForm::event(QEvent *event)
     if (event->type() == QEvent::Show)
         FormResize();
     return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The client area gets its final size from the window's layout, after the window's own resize.
+    if (watched == m_client && event->type() == QEvent::Resize)
+        layoutClientArea();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::resizeEvent(QResizeEvent *event)

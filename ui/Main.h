@@ -114,17 +114,30 @@ public:
     void SizePaintArea(int width, int height);
     // Paint area and ranges to the pattern at CellPitch, then the whole grid.
     void RefreshAfterTransform();
+    // Routes the grid view's mouse events to the two handlers above.
+    void connectGridView();
+
+private:
+    // Stores colour in cell (s, r) and repaints its square.
+    void paintCell(int s, int r, model::TColor colour);
+
+public:
 
     // ---- Files and notes (MainFiles.cpp) -----------------------------------
     void MenuOpenClick();
     // True when both files were written; false on a cancelled dialog or a failure.
     bool MenuSaveClick();
+    // The names last chosen in the open and save dialogs, offered again next time.
+    QString OpenDialogFileName;
+    QString SaveDialogFileName;
 
     // ---- Transformations, undo and resizing (MainEffects.cpp) ---------------
     void CB1MenuClick();
     void PicSizeMenuClick();
     void AppendJournalCode(char code);
     void UndoMenuClick();
+    // Transformation button 1..12: transforms, records its letter, redraws.
+    void RunTransformButton(int button);
 
 signals:
     // The close was accepted: the program ends.
@@ -134,6 +147,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();

@@ -120,9 +120,6 @@ void TMainForm::connectGridView()
 
 void TMainForm::SizePaintArea(int width, int height)
 {
-    // The constructor reaches here through DisableEditor, right after the view exists.
-    if (!MainScrollBox->onMouseDown)
-        connectGridView();
     MainScrollBox->setCellPitch(CellPitch);
     MainScrollBox->setPaintAreaSize(width, height);
 }
