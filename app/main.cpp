@@ -1,5 +1,5 @@
-#include "ui/Application.h"
 #include "ui/Main.h"
+#include "ui/Application.h"
 #include "ui/UserDialogs.h"
 
 #include <cstdio>
@@ -10,10 +10,11 @@ int main(int argc, char **argv)
     // Without a display Qt would abort with a platform error; say how to start instead.
     const bool hasDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
     if (!hasDisplay) {
-        std::fprintf(stderr, "Purlwise is a desktop program and needs a display.\n"
-                             "On a machine without one, start it under a virtual display:\n"
-                             "    xvfb-run -a %s\n",
-                     argv[0]);
+        std::fprintf(stderr,
+            "Purlwise is a desktop program and needs a display.\n"
+            "On a machine without one, start it under a virtual display:\n"
+            "    xvfb-run -a %s\n",
+            argv[0]);
         return 1;
     }
 
@@ -23,8 +24,7 @@ int main(int argc, char **argv)
     app.setDialogs(&dialogs);
 
     ApplicationWindows windows(dialogs);
-    QObject::connect(&windows.main(), &TMainForm::closedForGood, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&windows.main(), &TMainForm::closedForGood, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     windows.main().show();
     app.exec();
     return 0;

@@ -19,8 +19,8 @@ namespace {
 // Answers every question without showing anything: OK in modal windows.
 class UnattendedDialogs : public UserDialogs {
 public:
-    QMessageBox::StandardButton message(QWidget *, const QString &, const QString &, QMessageBox::StandardButtons,
-                                        Icon) override
+    QMessageBox::StandardButton message(
+        QWidget *, const QString &, const QString &, QMessageBox::StandardButtons, Icon) override
     {
         return QMessageBox::No;
     }

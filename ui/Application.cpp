@@ -27,7 +27,7 @@ QString ErrorReportText(const QString &text)
 void ShowErrorReport(UserDialogs &dialogs, const QString &text)
 {
     dialogs.message(QApplication::activeWindow(), QString::fromLatin1(ApplicationTitle), ErrorReportText(text),
-                    QMessageBox::Ok, UserDialogs::Icon::Critical);
+        QMessageBox::Ok, UserDialogs::Icon::Critical);
 }
 
 PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)

@@ -47,8 +47,8 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Проектировщик рисунков для вязальной машины"));
     // Fixed border: system menu, Minimize and the close box; no Maximize.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     resize(792, 526);
 
     m_client = new QWidget(this);
@@ -66,8 +66,8 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
     StatusBar = new QStatusBar(m_client);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
-    const int panelWidths[3] = {83, 30, 50};
-    const QString panelTexts[3] = {QStringLiteral("Размер ячейки:"), QStringLiteral(" "), QString()};
+    const int panelWidths[3] = { 83, 30, 50 };
+    const QString panelTexts[3] = { QStringLiteral("Размер ячейки:"), QStringLiteral(" "), QString() };
     for (int i = 0; i < 3; ++i) {
         StatusPanels[i] = new QLabel(panelTexts[i], StatusBar);
         StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
@@ -93,8 +93,8 @@ TMainForm::~TMainForm()
 
 void TMainForm::buildMenus()
 {
-    auto addItem = [this](QMenu *menu, const char *name, const QString &caption, QKeySequence shortcut,
-                          int image, void (TMainForm::*handler)()) {
+    auto addItem = [this](QMenu *menu, const char *name, const QString &caption, QKeySequence shortcut, int image,
+                       void (TMainForm::*handler)()) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         if (!shortcut.isEmpty())
@@ -107,33 +107,33 @@ void TMainForm::buildMenus()
 
     MenuFile = menuBar()->addMenu(QStringLiteral("&Файл"));
     MenuFile->setObjectName(QStringLiteral("MenuFile"));
-    MenuNew = addItem(MenuFile, "MenuNew", QStringLiteral("&Новый"), QKeySequence(Qt::CTRL | Qt::Key_N), 0,
-                      &TMainForm::MenuNewClick);
+    MenuNew = addItem(
+        MenuFile, "MenuNew", QStringLiteral("&Новый"), QKeySequence(Qt::CTRL | Qt::Key_N), 0, &TMainForm::MenuNewClick);
     MenuOpen = addItem(MenuFile, "MenuOpen", QStringLiteral("&Открыть"), QKeySequence(Qt::CTRL | Qt::Key_O), 1,
-                       &TMainForm::MenuOpenClick);
+        &TMainForm::MenuOpenClick);
     MenuSave = MenuFile->addAction(toolBarIcon(ToolBarImage::Save), QStringLiteral("&Сохранить"));
     MenuSave->setObjectName(QStringLiteral("MenuSave"));
     MenuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(MenuSave, &QAction::triggered, this, [this] { MenuSaveClick(); });
     MenuFile->addSeparator()->setObjectName(QStringLiteral("N5"));
-    MenuPrintSetup = addItem(MenuFile, "MenuPrintSetup", QStringLiteral("Настройка принтера..."), {}, -1,
-                             &TMainForm::MenuPrintSetupClick);
+    MenuPrintSetup = addItem(
+        MenuFile, "MenuPrintSetup", QStringLiteral("Настройка принтера..."), {}, -1, &TMainForm::MenuPrintSetupClick);
     MenuPrint = addItem(MenuFile, "MenuPrint", QStringLiteral("&Печать"), QKeySequence(Qt::CTRL | Qt::Key_P), 4,
-                        &TMainForm::PreviewMenuClick);
+        &TMainForm::PreviewMenuClick);
     MenuFile->addSeparator()->setObjectName(QStringLiteral("N7"));
     MenuExit = addItem(MenuFile, "MenuExit", QStringLiteral("&Выход"), {}, 7, &TMainForm::MenuExitClick);
 
     MenuView = menuBar()->addMenu(QStringLiteral("&Просмотр"));
     MenuView->setObjectName(QStringLiteral("MenuView"));
-    PreviewMenu = addItem(MenuView, "PreviewMenu", QStringLiteral("&Во весь экран"), {}, 3,
-                          &TMainForm::PreviewMenuClick);
+    PreviewMenu
+        = addItem(MenuView, "PreviewMenu", QStringLiteral("&Во весь экран"), {}, 3, &TMainForm::PreviewMenuClick);
 
     MenuEdit = menuBar()->addMenu(QStringLiteral("П&равка"));
     MenuEdit->setObjectName(QStringLiteral("MenuEdit"));
-    UndoMenu = addItem(MenuEdit, "UndoMenu", QStringLiteral("&Отмена действия"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                       -1, &TMainForm::UndoMenuClick);
+    UndoMenu = addItem(MenuEdit, "UndoMenu", QStringLiteral("&Отмена действия"), QKeySequence(Qt::CTRL | Qt::Key_Z), -1,
+        &TMainForm::UndoMenuClick);
     PicSizeMenu = addItem(MenuEdit, "PicSizeMenu", QStringLiteral("&Размер рисунка"),
-                          QKeySequence(Qt::CTRL | Qt::Key_Q), -1, &TMainForm::PicSizeMenuClick);
+        QKeySequence(Qt::CTRL | Qt::Key_Q), -1, &TMainForm::PicSizeMenuClick);
 
     MenuEffects = menuBar()->addMenu(QStringLiteral("&Эффекты"));
     MenuEffects->setObjectName(QStringLiteral("MenuEffects"));
@@ -145,7 +145,7 @@ void TMainForm::buildMenus()
     MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
     connect(MenuAbout, &QAction::triggered, this, &TMainForm::MenuAboutClick);
 
-    for (QAction *action : {MenuSave, MenuPrint, PreviewMenu, UndoMenu, PicSizeMenu, CB1Menu})
+    for (QAction *action : { MenuSave, MenuPrint, PreviewMenu, UndoMenu, PicSizeMenu, CB1Menu })
         action->setEnabled(false);
 }
 
@@ -181,7 +181,7 @@ void TMainForm::buildToolBar()
     CBZoom = new QComboBox(ToolBar);
     CBZoom->setObjectName(QStringLiteral("CBZoom"));
     CBZoom->setGeometry(97, ToolButtonTop, 63, ToolButtonHeight);
-    CBZoom->addItems({"10", "25", "50", "100", "150", "200", "500"});
+    CBZoom->addItems({ "10", "25", "50", "100", "150", "200", "500" });
     CBZoom->setCurrentIndex(3);
     CBZoom->setMaxVisibleItems(10);
     CBZoom->setToolTip(QStringLiteral("Масштаб"));
@@ -209,22 +209,23 @@ void TMainForm::buildToolBar()
     BZoomMinus = addZoomButton("BZoomMinus", 180, QStringLiteral("-"), QStringLiteral("Уменьшить масштаб"));
     addSeparator(200, 33);
 
-    PreviewToolButn = addButton("PreviewToolButn", 233, ToolBarImage::Preview,
-                                QStringLiteral("Предварительный просмотр"));
+    PreviewToolButn
+        = addButton("PreviewToolButn", 233, ToolBarImage::Preview, QStringLiteral("Предварительный просмотр"));
     addSeparator(256, 21);
 
     for (int slot = 1; slot <= model::PaletteSize; ++slot) {
         auto *swatch = new PaletteSwatch(slot, ToolBar);
         swatch->move(277 + (slot - 1) * 22, ToolButtonTop);
         Panels[slot - 1] = swatch;
+        connect(swatch, &PaletteSwatch::clicked, this, &TMainForm::Panel1Click);
     }
     addSeparator(629, 17);
 
     MemoButn = addButton("MemoButn", 646, ToolBarImage::Notes, QStringLiteral("Окно текста"));
     MemoButn->setCheckable(true);
     addSeparator(669, 17);
-    ShowHidePictureButton = addButton("ShowHidePictureButton", 686, ToolBarImage::Picture,
-                                      QStringLiteral("Показать/Спрятать окно рисунка"));
+    ShowHidePictureButton = addButton(
+        "ShowHidePictureButton", 686, ToolBarImage::Picture, QStringLiteral("Показать/Спрятать окно рисунка"));
     ShowHidePictureButton->setCheckable(true);
     addSeparator(709, 8);
 
@@ -238,8 +239,8 @@ void TMainForm::buildToolBar()
     connect(MemoButn, &QToolButton::clicked, this, &TMainForm::MemoButnClick);
     connect(ShowHidePictureButton, &QToolButton::clicked, this, &TMainForm::ShowHidePictureButtonClick);
 
-    for (QWidget *control : std::initializer_list<QWidget *>{SaveToolButn, CBZoom, BZoomPlus, BZoomMinus,
-                                                             PreviewToolButn, MemoButn, ShowHidePictureButton})
+    for (QWidget *control : std::initializer_list<QWidget *> {
+             SaveToolButn, CBZoom, BZoomPlus, BZoomMinus, PreviewToolButn, MemoButn, ShowHidePictureButton })
         control->setEnabled(false);
 }
 
@@ -337,9 +338,8 @@ void TMainForm::layoutClientArea()
 
 bool TMainForm::AskToSaveBeforeLeaving(const QString &caption, int icon)
 {
-    const auto answer = m_dialogs.message(this, caption, SaveQuestion,
-                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                          UserDialogs::Icon(icon));
+    const auto answer = m_dialogs.message(
+        this, caption, SaveQuestion, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, UserDialogs::Icon(icon));
     if (answer == QMessageBox::Yes)
         return MenuSaveClick(); // a save that did not complete stops the command
     return answer == QMessageBox::No;
@@ -392,6 +392,13 @@ void TMainForm::ResetPalette()
         DisplayForm->setSwatchColor(model::White);
 }
 
+void TMainForm::Panel1Click(PaletteSwatch *swatch)
+{
+    CurrentColor = swatch->color();
+    if (DisplayForm)
+        DisplayForm->setSwatchColor(CurrentColor);
+}
+
 void TMainForm::EnablePalette(bool enabled)
 {
     for (PaletteSwatch *swatch : Panels)
@@ -414,7 +421,7 @@ void TMainForm::PrepareEditor()
     if (MemoForm)
         MemoForm->Memo->setEnabled(true);
     ShowHidePictureButton->setEnabled(true);
-    for (QAction *action : {MenuSave, MenuPrint, PicSizeMenu, PreviewMenu})
+    for (QAction *action : { MenuSave, MenuPrint, PicSizeMenu, PreviewMenu })
         action->setEnabled(true);
     PatternOpen = true;
     CellPitch = 20;
@@ -431,9 +438,9 @@ void TMainForm::PrepareEditor()
 
 void TMainForm::DisableEditor()
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{SaveToolButn, PreviewToolButn, CBZoom, MemoButn})
+    for (QWidget *control : std::initializer_list<QWidget *> { SaveToolButn, PreviewToolButn, CBZoom, MemoButn })
         control->setEnabled(false);
-    for (QAction *action : {MenuPrint, MenuSave, PicSizeMenu, PreviewMenu})
+    for (QAction *action : { MenuPrint, MenuSave, PicSizeMenu, PreviewMenu })
         action->setEnabled(false);
     if (EffectsForm) {
         EffectsForm->hide();

@@ -75,13 +75,13 @@ public:
     QPushButton *BZoomPlus = nullptr;
     QPushButton *BZoomMinus = nullptr;
     QToolButton *PreviewToolButn = nullptr;
-    std::array<PaletteSwatch *, model::PaletteSize> Panels{};
+    std::array<PaletteSwatch *, model::PaletteSize> Panels {};
     QToolButton *MemoButn = nullptr;
     QToolButton *ShowHidePictureButton = nullptr;
 
     GridView *MainScrollBox = nullptr;
     QStatusBar *StatusBar = nullptr;
-    std::array<QLabel *, 3> StatusPanels{};
+    std::array<QLabel *, 3> StatusPanels {};
 
     // ---- Shell, New, closing, editor state (Main.cpp) ---------------------
     void MenuNewClick();
@@ -92,6 +92,8 @@ public:
     void MemoButnClick();
     void ShowHidePictureButtonClick();
     void ResetPalette();
+    // A click on a swatch makes its colour the one the left button paints.
+    void Panel1Click(PaletteSwatch *swatch);
     void EnablePalette(bool enabled);
     void PrepareEditor();
     void DisableEditor();
@@ -122,7 +124,6 @@ private:
     void paintCell(int s, int r, model::TColor colour);
 
 public:
-
     // ---- Files and notes (MainFiles.cpp) -----------------------------------
     void MenuOpenClick();
     // True when both files were written; false on a cancelled dialog or a failure.

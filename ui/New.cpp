@@ -23,21 +23,20 @@ TNewForm::TNewForm(QWidget *parent)
     GroupBox1 = new QGroupBox(QStringLiteral(" Задайте количество "), this);
     GroupBox1->setGeometry(8, 8, 217, 89);
 
-    Label2 = new QLabel(QStringLiteral("Петель"), GroupBox1);
-    Label2->setGeometry(16, 26, 60, 16);
-    CSpinEdit2 = new WholeNumberField(1, 400, 24, GroupBox1);
-    CSpinEdit2->setObjectName(QStringLiteral("CSpinEdit2"));
-    CSpinEdit2->setGeometry(96, 22, 105, 24);
-    Label2->setBuddy(CSpinEdit2);
-    CSpinEdit2->setAccessibleName(Label2->text());
-
-    Label1 = new QLabel(QStringLiteral("Рядов"), GroupBox1);
-    Label1->setGeometry(16, 58, 60, 16);
-    CSpinEdit1 = new WholeNumberField(1, 800, 100, GroupBox1);
-    CSpinEdit1->setObjectName(QStringLiteral("CSpinEdit1"));
-    CSpinEdit1->setGeometry(96, 54, 105, 24);
-    Label1->setBuddy(CSpinEdit1);
-    CSpinEdit1->setAccessibleName(Label1->text());
+    // A count field with the label that names it, on one line of the group.
+    auto addCountField
+        = [this](QLabel *&label, const QString &caption, const char *name, int top, int maximum, int value) {
+              label = new QLabel(caption, GroupBox1);
+              label->setGeometry(16, top + 4, 60, 16);
+              auto *field = new WholeNumberField(1, maximum, value, GroupBox1);
+              field->setObjectName(QString::fromLatin1(name));
+              field->setGeometry(96, top, 105, 24);
+              label->setBuddy(field);
+              field->setAccessibleName(caption);
+              return field;
+          };
+    CSpinEdit2 = addCountField(Label2, QStringLiteral("Петель"), "CSpinEdit2", 22, 400, 24);
+    CSpinEdit1 = addCountField(Label1, QStringLiteral("Рядов"), "CSpinEdit1", 54, 800, 100);
     CSpinEdit1->installEventFilter(this);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);

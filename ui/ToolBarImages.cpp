@@ -48,7 +48,7 @@ void draw(QPainter &p, ToolBarImage image)
         p.setPen(QPen(QColor(120, 90, 20), 1));
         p.setBrush(QColor(230, 190, 80));
         p.drawRect(QRectF(1.5, 4.5, 11, 9));
-        QPolygonF flap{QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(12.5, 13.5), QPointF(1.5, 13.5)};
+        QPolygonF flap { QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(12.5, 13.5), QPointF(1.5, 13.5) };
         p.setBrush(QColor(250, 215, 110));
         p.drawPolygon(flap);
         p.drawLine(QPointF(1.5, 4.5), QPointF(3.5, 2.5));
@@ -123,7 +123,7 @@ void draw(QPainter &p, ToolBarImage image)
         p.drawPath(arc);
         p.setBrush(QColor(30, 90, 170));
         p.setPen(Qt::NoPen);
-        p.drawPolygon(QPolygonF{QPointF(1, 3), QPointF(7, 3.5), QPointF(3, 9)});
+        p.drawPolygon(QPolygonF { QPointF(1, 3), QPointF(7, 3.5), QPointF(3, 9) });
         break;
     }
     case ToolBarImage::Picture: // a framed landscape
@@ -134,9 +134,9 @@ void draw(QPainter &p, ToolBarImage image)
         p.setBrush(QColor(250, 210, 40));
         p.drawEllipse(QPointF(11.5, 6), 2, 2);
         p.setBrush(QColor(60, 150, 70));
-        p.drawPolygon(QPolygonF{QPointF(1, 13), QPointF(6, 6), QPointF(10, 13)});
+        p.drawPolygon(QPolygonF { QPointF(1, 13), QPointF(6, 6), QPointF(10, 13) });
         p.setBrush(QColor(40, 120, 55));
-        p.drawPolygon(QPolygonF{QPointF(7, 13), QPointF(11, 9), QPointF(15, 13)});
+        p.drawPolygon(QPolygonF { QPointF(7, 13), QPointF(11, 9), QPointF(15, 13) });
         break;
     }
 }

@@ -41,8 +41,8 @@ QString runFileDialog(QWidget *parent, const FileDialogRequest &request, QFileDi
 
 } // namespace
 
-QMessageBox::StandardButton QtUserDialogs::message(QWidget *parent, const QString &caption, const QString &text,
-                                                   QMessageBox::StandardButtons buttons, Icon icon)
+QMessageBox::StandardButton QtUserDialogs::message(
+    QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons, Icon icon)
 {
     QMessageBox box(toQtIcon(icon), caption, text, buttons, parent);
     return QMessageBox::StandardButton(box.exec());

@@ -13,9 +13,9 @@ class QWidget;
 
 struct FileDialogRequest {
     QString title;
-    QString filter;        // Qt filter text, e.g. "Файл рисунка (*.plw)"
+    QString filter; // Qt filter text, e.g. "Файл рисунка (*.plw)"
     QString defaultSuffix; // without the dot
-    QString initialPath;   // the name last chosen, offered again
+    QString initialPath; // the name last chosen, offered again
 };
 
 class UserDialogs {
@@ -25,8 +25,9 @@ public:
     virtual ~UserDialogs() = default;
 
     // Returns the button pressed; closing the box counts as its escape button.
-    virtual QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
-                                                QMessageBox::StandardButtons buttons, Icon icon) = 0;
+    virtual QMessageBox::StandardButton message(
+        QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons, Icon icon)
+        = 0;
     // An empty result means the dialog was cancelled.
     virtual QString openFileName(QWidget *parent, const FileDialogRequest &request) = 0;
     virtual QString saveFileName(QWidget *parent, const FileDialogRequest &request) = 0;
@@ -39,7 +40,7 @@ public:
 class QtUserDialogs : public UserDialogs {
 public:
     QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
-                                        QMessageBox::StandardButtons buttons, Icon icon) override;
+        QMessageBox::StandardButtons buttons, Icon icon) override;
     QString openFileName(QWidget *parent, const FileDialogRequest &request) override;
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;

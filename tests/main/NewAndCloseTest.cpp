@@ -12,25 +12,25 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 namespace {
 
 struct EditorState {
-    bool save, menuSave, print, picSize, preview, previewButton, memo, picture, zoomList, zoomButtons, effects,
-        undo, palette, patternOpen;
+    bool save, menuSave, print, picSize, preview, previewButton, memo, picture, zoomList, zoomButtons, effects, undo,
+        palette, patternOpen;
     bool operator==(const EditorState &) const = default;
 };
 
 std::ostream &operator<<(std::ostream &out, const EditorState &s)
 {
-    return out << "save " << s.save << " menuSave " << s.menuSave << " print " << s.print << " picSize "
-               << s.picSize << " preview " << s.preview << "/" << s.previewButton << " memo " << s.memo
-               << " picture " << s.picture << " zoom " << s.zoomList << "/" << s.zoomButtons << " effects "
-               << s.effects << " undo " << s.undo << " palette " << s.palette << " open " << s.patternOpen;
+    return out << "save " << s.save << " menuSave " << s.menuSave << " print " << s.print << " picSize " << s.picSize
+               << " preview " << s.preview << "/" << s.previewButton << " memo " << s.memo << " picture " << s.picture
+               << " zoom " << s.zoomList << "/" << s.zoomButtons << " effects " << s.effects << " undo " << s.undo
+               << " palette " << s.palette << " open " << s.patternOpen;
 }
 
 EditorState stateOf(const TMainForm &f)
@@ -38,11 +38,11 @@ EditorState stateOf(const TMainForm &f)
     bool palette = true;
     for (const PaletteSwatch *swatch : f.Panels)
         palette = palette && swatch->isEnabled();
-    return {f.SaveToolButn->isEnabled(),  f.MenuSave->isEnabled(),  f.MenuPrint->isEnabled(),
-            f.PicSizeMenu->isEnabled(),   f.PreviewMenu->isEnabled(), f.PreviewToolButn->isEnabled(),
-            f.MemoButn->isEnabled(),      f.ShowHidePictureButton->isEnabled(), f.CBZoom->isEnabled(),
-            f.BZoomPlus->isEnabled() && f.BZoomMinus->isEnabled(), f.CB1Menu->isEnabled(),
-            f.UndoMenu->isEnabled(),      palette, f.PatternOpen};
+    return { f.SaveToolButn->isEnabled(), f.MenuSave->isEnabled(), f.MenuPrint->isEnabled(), f.PicSizeMenu->isEnabled(),
+        f.PreviewMenu->isEnabled(), f.PreviewToolButn->isEnabled(), f.MemoButn->isEnabled(),
+        f.ShowHidePictureButton->isEnabled(), f.CBZoom->isEnabled(),
+        f.BZoomPlus->isEnabled() && f.BZoomMinus->isEnabled(), f.CB1Menu->isEnabled(), f.UndoMenu->isEnabled(), palette,
+        f.PatternOpen };
 }
 
 // Answers the New dialog by typing into its fields and pressing a button.
@@ -66,13 +66,13 @@ using NewCommandTest = WindowTest;
 
 TEST_F(NewCommandTest, EnabledStatesAtStartAfterPrepareAndAfterDisable)
 {
-    const EditorState atStart{false, false, false, false, false, false, false, false, false, false, false, false,
-                              false, false};
+    const EditorState atStart { false, false, false, false, false, false, false, false, false, false, false, false,
+        false, false };
     EXPECT_EQ(stateOf(*form), atStart);
 
     dialogs.modalHandlers.push_back(clickButton("OKButton"));
     form->MenuNewClick();
-    const EditorState prepared{false, true, true, true, true, true, true, true, true, true, true, false, true, true};
+    const EditorState prepared { false, true, true, true, true, true, true, true, true, true, true, false, true, true };
     EXPECT_EQ(stateOf(*form), prepared);
     EXPECT_TRUE(DisplayForm->isVisible());
 
@@ -80,8 +80,8 @@ TEST_F(NewCommandTest, EnabledStatesAtStartAfterPrepareAndAfterDisable)
     dialogs.messageAnswers.push_back(QMessageBox::No);
     dialogs.modalHandlers.push_back(clickButton("CancelButton"));
     form->MenuNewClick();
-    const EditorState disabled{false, false, false, false, false, false, false, false, false, true, true, false,
-                               false, false};
+    const EditorState disabled { false, false, false, false, false, false, false, false, false, true, true, false,
+        false, false };
     EXPECT_EQ(stateOf(*form), disabled);
     EXPECT_FALSE(form->Pattern.exists());
     EXPECT_FALSE(DisplayForm->isVisible());
@@ -95,7 +95,7 @@ TEST_F(NewCommandTest, DefaultsGiveA24By100WhitePattern)
 {
     dialogs.modalHandlers.push_back(clickButton("OKButton"));
     form->MenuNewClick();
-    EXPECT_EQ(dialogs.modalWindows, std::vector<QString>{"NewForm"});
+    EXPECT_EQ(dialogs.modalWindows, std::vector<QString> { "NewForm" });
     EXPECT_TRUE(dialogs.messages.empty()); // nothing to save yet: no question
     EXPECT_EQ(form->Pattern.StitchCount, 24);
     EXPECT_EQ(form->Pattern.RowCount, 100);
@@ -134,8 +134,12 @@ TEST_F(NewCommandTest, FieldsSettleBadInputAndRememberWhatWasEntered)
         int expectedStitches, expectedRows;
     };
     const std::vector<Case> cases = {
-        {"0", "0", 1, 1},       {"401", "801", 400, 800}, {"-5", "99999999999", 1, 800},
-        {"abc", "", 1, 1},      {" 7 ", "12", 7, 12},     {"3.5", "1e3", 1, 1},
+        { "0", "0", 1, 1 },
+        { "401", "801", 400, 800 },
+        { "-5", "99999999999", 1, 800 },
+        { "abc", "", 1, 1 },
+        { " 7 ", "12", 7, 12 },
+        { "3.5", "1e3", 1, 1 },
     };
     for (const Case &c : cases) {
         if (form->Pattern.exists())
@@ -329,4 +333,20 @@ TEST_F(ClosingTest, YesSavesAndCloses)
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("a.plw")));
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+using PaletteTest = WindowTest;
+
+TEST_F(PaletteTest, ASwatchClickChoosesThePaintColourOnlyWhileAPatternIsOpen)
+{
+    form->Panels[2]->setColor(0x0000C0);
+    QTest::mouseClick(form->Panels[2], Qt::LeftButton); // disabled: nothing
+    EXPECT_EQ(DisplayForm->swatchColor(), model::White);
+
+    newPattern(4, 4);
+    form->Panels[2]->setColor(0x0000C0);
+    QTest::mouseClick(form->Panels[2], Qt::LeftButton);
+    EXPECT_EQ(form->CurrentColor, 0x0000C0u);
+    EXPECT_EQ(DisplayForm->swatchColor(), 0x0000C0u);
+    EXPECT_FALSE(form->Modified()); // choosing a colour changes nothing a save would store
 }

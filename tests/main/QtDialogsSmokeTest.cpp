@@ -25,8 +25,7 @@ TEST(QtUserDialogs, MessageBoxShowsWhatWasAskedAndReturnsTheAnswer)
         no->click();
     });
     const auto answer = dialogs.message(nullptr, QStringLiteral("Выход"), QStringLiteral("Сохранить?"),
-                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                        UserDialogs::Icon::Question);
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, UserDialogs::Icon::Question);
     EXPECT_EQ(answer, QMessageBox::No);
     EXPECT_EQ(caption, QStringLiteral("Выход"));
     EXPECT_EQ(text, QStringLiteral("Сохранить?"));

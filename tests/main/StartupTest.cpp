@@ -31,16 +31,24 @@ using StartupTest = WindowTest;
 TEST_F(StartupTest, ElevenWindowsExistOwnedByTheMainWindow)
 {
     const std::vector<std::pair<QWidget *, const char *>> windows = {
-        {MainForm, "TMainForm"},         {NewForm, "TNewForm"},        {EffectsForm, "TEffectsForm"},
-        {DisplayForm, "TDisplayForm"},   {ReFormatForm, "TReFormatForm"}, {AboutForm, "TAboutForm"},
-        {PictureForm, "TPictureForm"},   {PreviewForm, "TPreviewForm"}, {AddFromPopupForm, "TAddFromPopupForm"},
-        {DelForm, "TDelForm"},           {MemoForm, "TMemoForm"},
+        { MainForm, "TMainForm" },
+        { NewForm, "TNewForm" },
+        { EffectsForm, "TEffectsForm" },
+        { DisplayForm, "TDisplayForm" },
+        { ReFormatForm, "TReFormatForm" },
+        { AboutForm, "TAboutForm" },
+        { PictureForm, "TPictureForm" },
+        { PreviewForm, "TPreviewForm" },
+        { AddFromPopupForm, "TAddFromPopupForm" },
+        { DelForm, "TDelForm" },
+        { MemoForm, "TMemoForm" },
     };
     for (auto [window, className] : windows) {
         ASSERT_NE(window, nullptr) << className;
         EXPECT_STREQ(window->metaObject()->className(), className);
-        if (window != MainForm)
+        if (window != MainForm) {
             EXPECT_FALSE(window->isVisible()) << className;
+        }
     }
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Проектировщик рисунков для вязальной машины"));
     EXPECT_EQ(NewForm->windowTitle(), QStringLiteral("Новый рисунок"));
@@ -80,15 +88,15 @@ TEST_F(StartupTest, ToolBarControlsStandWhereTheyBelong)
         QString hint;
     };
     const std::vector<Expected> table = {
-        {form->NewToolButn, 0, 23, "Создать новый рисунок"},
-        {form->OpenToolButn, 23, 23, "Открыть рисунок"},
-        {form->SaveToolButn, 46, 23, "Сохранить рисунок"},
-        {form->CBZoom, 97, 63, "Масштаб"},
-        {form->BZoomPlus, 160, 20, "Увеличить масштаб"},
-        {form->BZoomMinus, 180, 20, "Уменьшить масштаб"},
-        {form->PreviewToolButn, 233, 23, "Предварительный просмотр"},
-        {form->MemoButn, 646, 23, "Окно текста"},
-        {form->ShowHidePictureButton, 686, 23, "Показать/Спрятать окно рисунка"},
+        { form->NewToolButn, 0, 23, "Создать новый рисунок" },
+        { form->OpenToolButn, 23, 23, "Открыть рисунок" },
+        { form->SaveToolButn, 46, 23, "Сохранить рисунок" },
+        { form->CBZoom, 97, 63, "Масштаб" },
+        { form->BZoomPlus, 160, 20, "Увеличить масштаб" },
+        { form->BZoomMinus, 180, 20, "Уменьшить масштаб" },
+        { form->PreviewToolButn, 233, 23, "Предварительный просмотр" },
+        { form->MemoButn, 646, 23, "Окно текста" },
+        { form->ShowHidePictureButton, 686, 23, "Показать/Спрятать окно рисунка" },
     };
     for (const auto &row : table) {
         EXPECT_EQ(row.control->x(), row.x) << row.hint.toStdString();
@@ -104,7 +112,7 @@ TEST_F(StartupTest, ToolBarControlsStandWhereTheyBelong)
     EXPECT_EQ(form->BZoomPlus->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(form->MemoButn->isCheckable());
     EXPECT_TRUE(form->ShowHidePictureButton->isCheckable());
-    const QStringList zoomItems = {"10", "25", "50", "100", "150", "200", "500"};
+    const QStringList zoomItems = { "10", "25", "50", "100", "150", "200", "500" };
     ASSERT_EQ(form->CBZoom->count(), zoomItems.size());
     for (int i = 0; i < zoomItems.size(); ++i)
         EXPECT_EQ(form->CBZoom->itemText(i), zoomItems[i]);
@@ -129,17 +137,17 @@ TEST_F(StartupTest, MenusReadAsDesigned)
         bool hasImage;
     };
     const std::vector<Item> table = {
-        {form->MenuNew, "&Новый", QKeySequence("Ctrl+N"), true},
-        {form->MenuOpen, "&Открыть", QKeySequence("Ctrl+O"), true},
-        {form->MenuSave, "&Сохранить", QKeySequence("Ctrl+S"), true},
-        {form->MenuPrintSetup, "Настройка принтера...", {}, false},
-        {form->MenuPrint, "&Печать", QKeySequence("Ctrl+P"), true},
-        {form->MenuExit, "&Выход", {}, true},
-        {form->PreviewMenu, "&Во весь экран", {}, true},
-        {form->UndoMenu, "&Отмена действия", QKeySequence("Ctrl+Z"), false},
-        {form->PicSizeMenu, "&Размер рисунка", QKeySequence("Ctrl+Q"), false},
-        {form->CB1Menu, "KR-&970  (CB-1)", {}, false},
-        {form->MenuAbout, "&О программе", {}, false},
+        { form->MenuNew, "&Новый", QKeySequence("Ctrl+N"), true },
+        { form->MenuOpen, "&Открыть", QKeySequence("Ctrl+O"), true },
+        { form->MenuSave, "&Сохранить", QKeySequence("Ctrl+S"), true },
+        { form->MenuPrintSetup, "Настройка принтера...", {}, false },
+        { form->MenuPrint, "&Печать", QKeySequence("Ctrl+P"), true },
+        { form->MenuExit, "&Выход", {}, true },
+        { form->PreviewMenu, "&Во весь экран", {}, true },
+        { form->UndoMenu, "&Отмена действия", QKeySequence("Ctrl+Z"), false },
+        { form->PicSizeMenu, "&Размер рисунка", QKeySequence("Ctrl+Q"), false },
+        { form->CB1Menu, "KR-&970  (CB-1)", {}, false },
+        { form->MenuAbout, "&О программе", {}, false },
     };
     for (const auto &item : table) {
         EXPECT_EQ(item.action->text(), item.caption);
@@ -149,7 +157,7 @@ TEST_F(StartupTest, MenusReadAsDesigned)
     QStringList topLevel;
     for (QAction *action : form->menuBar()->actions())
         topLevel << action->text();
-    EXPECT_EQ(topLevel, QStringList({"&Файл", "&Просмотр", "П&равка", "&Эффекты", "&О программе"}));
+    EXPECT_EQ(topLevel, QStringList({ "&Файл", "&Просмотр", "П&равка", "&Эффекты", "&О программе" }));
     EXPECT_EQ(form->MenuAbout->menu(), nullptr);
     EXPECT_TRUE(form->CB1Menu->isCheckable());
 }

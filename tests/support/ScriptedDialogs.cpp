@@ -6,10 +6,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-QMessageBox::StandardButton ScriptedDialogs::message(QWidget *, const QString &caption, const QString &text,
-                                                     QMessageBox::StandardButtons buttons, Icon icon)
+QMessageBox::StandardButton ScriptedDialogs::message(
+    QWidget *, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons, Icon icon)
 {
-    messages.push_back({caption, text, buttons, icon});
+    messages.push_back({ caption, text, buttons, icon });
     if (messageAnswers.empty()) {
         ADD_FAILURE() << "unexpected message: " << text.toStdString();
         return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
@@ -74,8 +74,8 @@ int ScriptedDialogs::runModal(QDialog &dialog)
 
 bool ScriptedDialogs::allAnswersUsed() const
 {
-    return messageAnswers.empty() && openAnswers.empty() && saveAnswers.empty() && colorAnswers.empty() &&
-           modalHandlers.empty();
+    return messageAnswers.empty() && openAnswers.empty() && saveAnswers.empty() && colorAnswers.empty()
+        && modalHandlers.empty();
 }
 
 std::function<int(QDialog &)> clickButton(const QString &buttonName)

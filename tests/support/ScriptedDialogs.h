@@ -32,7 +32,7 @@ public:
     std::vector<QString> modalWindows; // object names, in order
 
     QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
-                                        QMessageBox::StandardButtons buttons, Icon icon) override;
+        QMessageBox::StandardButtons buttons, Icon icon) override;
     QString openFileName(QWidget *parent, const FileDialogRequest &request) override;
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
