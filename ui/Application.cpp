@@ -35,6 +35,10 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
 {
     setApplicationName(QString::fromLatin1(ApplicationTitle));
     setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
+    // The windows are laid out for a small 8-point sans-serif face.
+    QFont face(QStringLiteral("MS Sans Serif"), 8);
+    face.setStyleHint(QFont::SansSerif);
+    setFont(face);
 }
 
 bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)
