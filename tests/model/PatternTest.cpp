@@ -1,5 +1,5 @@
-#include "model/Limits.h"
 #include "model/Pattern.h"
+#include "model/Limits.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -25,8 +25,8 @@ TEST(Pattern, CreateBlankOutsideTheLimitsLeavesThePatternAlone)
     CreateBlank(p, 3, 2);
     p.at(1, 1) = 7;
     const Pattern before = p;
-    for (auto [s, r] : {std::pair{0, 5}, {5, 0}, {-1, 5}, {int(MaxCount) + 1, 1}, {1, int(MaxCount) + 1},
-                        {8193, 8192}})
+    for (auto [s, r] :
+        { std::pair { 0, 5 }, { 5, 0 }, { -1, 5 }, { int(MaxCount) + 1, 1 }, { 1, int(MaxCount) + 1 }, { 8193, 8192 } })
         EXPECT_THROW(CreateBlank(p, s, r), std::length_error) << s << " x " << r;
     EXPECT_EQ(p, before);
 }
