@@ -1,6 +1,7 @@
 #include "ui/New.h"
 
 #include "model/Pattern.h"
+#include "ui/DialogParts.h"
 #include "ui/Main.h"
 #include "ui/WholeNumberField.h"
 
@@ -8,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 TNewForm *NewForm = nullptr;
 
@@ -39,13 +39,9 @@ TNewForm::TNewForm(QWidget *parent)
     CSpinEdit1 = addCountField(Label1, QStringLiteral("Рядов"), "CSpinEdit1", 54, 800, 100);
     CSpinEdit1->installEventFilter(this);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(32, 109, 75, 25);
+    OKButton = addDialogButton(this, "OKButton", QStringLiteral("OK"), QRect(32, 109, 75, 25));
     OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(126, 109, 75, 25);
+    CancelButton = addDialogButton(this, "CancelButton", QStringLiteral("Отмена"), QRect(126, 109, 75, 25));
 
     setTabOrder(CSpinEdit2, CSpinEdit1);
     setTabOrder(CSpinEdit1, OKButton);
@@ -85,8 +81,7 @@ bool TNewForm::eventFilter(QObject *watched, QEvent *event)
 
 void TNewForm::showEvent(QShowEvent *event)
 {
-    if (const QScreen *screen = this->screen())
-        move(screen->geometry().center() - rect().center());
+    centreOnDesktop(*this);
     CSpinEdit2->setFocus();
     QDialog::showEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include "model/Resize.h"
 #include "ui/Application.h"
+#include "ui/DialogParts.h"
 #include "ui/Main.h"
 #include "ui/UserDialogs.h"
 #include "ui/WholeNumberField.h"
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <new>
 #include <stdexcept>
 
@@ -88,13 +88,9 @@ TReFormatForm::TReFormatForm(QWidget *parent)
         = makeSideGroup(this, "RadioGroup1", QStringLiteral("Справа"), QStringLiteral("Слева"), RadioGroup1Items);
     RadioGroup1->setGeometry(218, 78, 190, 70);
 
-    OKButton = new QPushButton(QStringLiteral("Ok"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(122, 156, 80, 25);
+    OKButton = addDialogButton(this, "OKButton", QStringLiteral("Ok"), QRect(122, 156, 80, 25));
     OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(218, 156, 80, 25);
+    CancelButton = addDialogButton(this, "CancelButton", QStringLiteral("Отмена"), QRect(218, 156, 80, 25));
 
     setTabOrder(CSpinEdit2, CSpinEdit4);
     setTabOrder(CSpinEdit4, OKButton);
@@ -113,8 +109,7 @@ TReFormatForm::TReFormatForm(QWidget *parent)
 
 void TReFormatForm::showEvent(QShowEvent *event)
 {
-    if (const QScreen *screen = this->screen())
-        move(screen->geometry().center() - rect().center());
+    centreOnDesktop(*this);
     FormActivate();
     CSpinEdit2->setFocus();
     QDialog::showEvent(event);
