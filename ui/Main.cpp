@@ -1,5 +1,7 @@
 #include "ui/Main.h"
 
+#include "model/Recolour.h"
+
 #include "ui/About.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
@@ -218,6 +220,7 @@ void TMainForm::buildToolBar()
         swatch->move(277 + (slot - 1) * 22, ToolButtonTop);
         Panels[slot - 1] = swatch;
         connect(swatch, &PaletteSwatch::clicked, this, &TMainForm::Panel1Click);
+        connect(swatch, &PaletteSwatch::doubleClicked, this, &TMainForm::Panel1DblClick);
     }
     addSeparator(629, 17);
 
@@ -397,6 +400,21 @@ void TMainForm::Panel1Click(PaletteSwatch *swatch)
     CurrentColor = swatch->color();
     if (DisplayForm)
         DisplayForm->setSwatchColor(CurrentColor);
+}
+
+void TMainForm::Panel1DblClick(PaletteSwatch *swatch)
+{
+    const std::optional<QColor> chosen = m_dialogs.chooseColor(this, m_colorDialogColor);
+    if (!chosen)
+        return;
+    m_colorDialogColor = *chosen;
+    CurrentColor = fromQColor(*chosen);
+    if (DisplayForm)
+        DisplayForm->setSwatchColor(CurrentColor);
+    model::ReplaceColor(Pattern, swatch->color(), CurrentColor);
+    swatch->setColor(CurrentColor);
+    SetModified(); // the slot's colour is saved with the pattern
+    DrawGrid();
 }
 
 void TMainForm::EnablePalette(bool enabled)

@@ -7,6 +7,7 @@
 
 #include "model/Pattern.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <array>
 #include <string>
@@ -94,6 +95,9 @@ public:
     void ResetPalette();
     // A click on a swatch makes its colour the one the left button paints.
     void Panel1Click(PaletteSwatch *swatch);
+    // A double click gives the slot a colour from the colour chooser, and
+    // the pattern's cells of the slot's old colour go with it.
+    void Panel1DblClick(PaletteSwatch *swatch);
     void EnablePalette(bool enabled);
     void PrepareEditor();
     void DisableEditor();
@@ -159,6 +163,8 @@ private:
 
     UserDialogs &m_dialogs;
     QWidget *m_client = nullptr;
+    // The colour chooser starts white and then offers the colour last confirmed.
+    QColor m_colorDialogColor = Qt::white;
     bool m_placing = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 QColor toQColor(model::TColor color)
 {
@@ -47,14 +48,18 @@ void PaletteSwatch::mousePressEvent(QMouseEvent *event)
 
 void PaletteSwatch::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // The release that ends a double click is not a click of its own.
+    const bool endsDoubleClick = std::exchange(m_doubleClicked, false);
+    if (event->button() == Qt::LeftButton && !endsDoubleClick && rect().contains(event->position().toPoint()))
         emit clicked(this);
     QFrame::mouseReleaseEvent(event);
 }
 
 void PaletteSwatch::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        m_doubleClicked = true;
         emit doubleClicked(this);
+    }
     QFrame::mouseDoubleClickEvent(event);
 }

@@ -30,6 +30,7 @@ protected:
 private:
     int m_slot;
     model::TColor m_color = model::White;
+    bool m_doubleClicked = false;
 };
 
 // TColor 0x00BBGGRR to Qt's colour and back; the top byte is ignored.

@@ -350,3 +350,34 @@ TEST_F(PaletteTest, ASwatchClickChoosesThePaintColourOnlyWhileAPatternIsOpen)
     EXPECT_EQ(DisplayForm->swatchColor(), 0x0000C0u);
     EXPECT_FALSE(form->Modified()); // choosing a colour changes nothing a save would store
 }
+
+// What a widget receives from a real double click: a click, then a double-click press and its release.
+void doubleClick(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QTest::mouseDClick(widget, Qt::LeftButton);
+    QTest::mouseRelease(widget, Qt::LeftButton);
+}
+
+TEST_F(PaletteTest, DoubleClickRecoloursTheSlotAndItsCells)
+{
+    newPattern(3, 1);
+    form->Panels[0]->setColor(0x0000FF);
+    form->Pattern.Cells = { 0x0000FF, model::White, 0x0000FF };
+
+    dialogs.colorAnswers.push_back(std::nullopt); // cancelled: nothing changes
+    doubleClick(form->Panels[0]);
+    EXPECT_EQ(form->Panels[0]->color(), 0x0000FFu);
+    EXPECT_EQ(form->CurrentColor, 0x0000FFu); // the first click of the double click chose the slot
+    EXPECT_FALSE(form->Modified());
+
+    dialogs.colorAnswers.push_back(QColor(0x12, 0x34, 0x56));
+    doubleClick(form->Panels[0]);
+    const model::TColor chosen = 0x563412; // 0x00BBGGRR
+    EXPECT_EQ(form->Panels[0]->color(), chosen);
+    EXPECT_EQ(form->CurrentColor, chosen);
+    EXPECT_EQ(DisplayForm->swatchColor(), chosen);
+    EXPECT_EQ(form->Pattern.Cells, (model::CellArray { chosen, model::White, chosen }));
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
