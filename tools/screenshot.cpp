@@ -1,6 +1,8 @@
 // Saves PNG pictures of the program's windows with a sample pattern, so that
 // anyone can look at them without a display: screenshot OUTPUT_FOLDER.
+#include "ui/Addpopup.h"
 #include "ui/Application.h"
+#include "ui/Del.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
 #include "ui/Main.h"
@@ -106,5 +108,7 @@ int main(int argc, char **argv)
     MemoForm->setNotesText(QStringLiteral("Пряжа: красная и синяя.\nПлотность 28 петель на 10 см."));
     save(MemoForm, folder, "notes-window");
     save(ReFormatForm, folder, "resize-dialog");
+    save(AddFromPopupForm, folder, "add-yarn-dialog");
+    save(DelForm, folder, "delete-yarn-dialog");
     return 0;
 }

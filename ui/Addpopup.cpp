@@ -1,11 +1,116 @@
 #include "ui/Addpopup.h"
 
+#include "ui/DialogParts.h"
+#include "ui/Main.h"
+#include "ui/PaletteSwatch.h"
+#include "ui/UserDialogs.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 TAddFromPopupForm *AddFromPopupForm = nullptr;
+
+namespace {
+
+QLabel *addBoldLabel(QWidget *parent, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPixelSize(13);
+    label->setFont(font);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
 
 TAddFromPopupForm::TAddFromPopupForm(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName("AddFromPopupForm");
-    setWindowTitle(QStringLiteral(""));
-    resize(273, 109);
+    setObjectName(QStringLiteral("AddFromPopupForm"));
+    setWindowTitle(QString());
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(273, 109);
+
+    Label1 = addBoldLabel(this, QStringLiteral("Цвет"), 15, 10);
+    Label1->setObjectName(QStringLiteral("Label1"));
+
+    Panel = new QFrame(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setGeometry(63, 6, 57, 25);
+    Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel->setAutoFillBackground(true);
+
+    Label = addBoldLabel(this, QStringLiteral("Название пряжи"), 133, 10);
+    Label->setObjectName(QStringLiteral("Label"));
+
+    Edit = new QLineEdit(this);
+    Edit->setObjectName(QStringLiteral("Edit"));
+    Edit->setGeometry(8, 42, 257, 21);
+    Edit->setAccessibleName(Label->text());
+    Edit->installEventFilter(this);
+    Label->setBuddy(Edit);
+
+    OKButton = addDialogButton(this, "OKButton", QStringLiteral("OK"), QRect(40, 74, 75, 25));
+    CancelButton = addDialogButton(this, "CancelButton", QStringLiteral("Отмена"), QRect(157, 74, 75, 25));
+    // Enter belongs to the name field's own handler, not to a default button.
+    OKButton->setAutoDefault(false);
+    CancelButton->setAutoDefault(false);
+
+    setTabOrder(Edit, OKButton);
+    setTabOrder(OKButton, CancelButton);
+
+    connect(OKButton, &QPushButton::clicked, this, &TAddFromPopupForm::OKButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &TAddFromPopupForm::CancelButtonClick);
+}
+
+void TAddFromPopupForm::FormActivate()
+{
+    Edit->clear();
+    QPalette colours = Panel->palette();
+    colours.setColor(QPalette::Window, toQColor(YarnColor));
+    Panel->setPalette(colours);
+    Edit->setFocus();
+}
+
+void TAddFromPopupForm::OKButtonClick()
+{
+    // Only a truly empty name is refused; a name of spaces is a name.
+    if (Edit->text().isEmpty()) {
+        MainForm->dialogs().message(this, QStringLiteral("Предупреждение"),
+            QStringLiteral("Вы не ввели название цвета"), QMessageBox::Ok, UserDialogs::Icon::Warning);
+        Edit->setFocus();
+        return;
+    }
+    MainForm->AddYarnItem(Edit->text(), YarnColor);
+    done(1);
+}
+
+void TAddFromPopupForm::CancelButtonClick()
+{
+    done(0);
+}
+
+bool TAddFromPopupForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OKButtonClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAddFromPopupForm::showEvent(QShowEvent *event)
+{
+    centreOnDesktop(*this);
+    QDialog::showEvent(event);
+    FormActivate();
 }

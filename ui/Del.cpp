@@ -1,11 +1,62 @@
 #include "ui/Del.h"
 
+#include "ui/DialogParts.h"
+#include "ui/Main.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QPushButton>
+
 TDelForm *DelForm = nullptr;
 
 TDelForm::TDelForm(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName("DelForm");
+    setObjectName(QStringLiteral("DelForm"));
     setWindowTitle(QStringLiteral("Удаление шерсти из списка"));
-    resize(297, 343);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(297, 343);
+
+    ListBox = new QListWidget(this);
+    ListBox->setObjectName(QStringLiteral("ListBox"));
+    ListBox->setGeometry(8, 8, 281, 297);
+    ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    DelButton = addDialogButton(this, "DelButton", QStringLiteral("Удалить"), QRect(51, 312, 75, 25));
+    OKButton = addDialogButton(this, "OKButton", QStringLiteral("OK"), QRect(171, 312, 75, 25));
+
+    connect(DelButton, &QPushButton::clicked, this, &TDelForm::DelButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &TDelForm::OKButtonClick);
+}
+
+void TDelForm::FormActivate()
+{
+    ListBox->clear();
+    for (const QAction *item : MainForm->YarnItems())
+        ListBox->addItem(TMainForm::YarnName(item));
+}
+
+void TDelForm::DelButtonClick()
+{
+    const QList<QListWidgetItem *> selected = ListBox->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int position = ListBox->row(selected.front());
+    delete ListBox->takeItem(position);
+    // The next entry must not become selected by itself: one press, one deletion.
+    ListBox->clearSelection();
+    MainForm->RemoveYarnItem(position);
+    MainForm->SaveYarnList();
+}
+
+void TDelForm::OKButtonClick()
+{
+    done(1);
+}
+
+void TDelForm::showEvent(QShowEvent *event)
+{
+    centreOnDesktop(*this);
+    QDialog::showEvent(event);
+    FormActivate();
 }

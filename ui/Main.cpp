@@ -221,6 +221,7 @@ void TMainForm::buildToolBar()
         Panels[slot - 1] = swatch;
         connect(swatch, &PaletteSwatch::clicked, this, &TMainForm::Panel1Click);
         connect(swatch, &PaletteSwatch::doubleClicked, this, &TMainForm::Panel1DblClick);
+        connect(swatch, &PaletteSwatch::mousePressed, this, &TMainForm::Panel1MouseDown);
     }
     addSeparator(629, 17);
 
@@ -250,7 +251,7 @@ void TMainForm::buildToolBar()
 void TMainForm::FormCreate()
 {
     CellPitch = 20;
-    // LoadYarnList comes with the yarn list.
+    LoadYarnList();
 }
 
 // ---- Unsaved changes ------------------------------------------------------

@@ -136,6 +136,31 @@ public:
     QString OpenDialogFileName;
     QString SaveDialogFileName;
 
+    // ---- Yarn list (MainPalette.cpp) ----
+    // A right press on a swatch points the yarn menu at that slot and opens it there.
+    void Panel1MouseDown(PaletteSwatch *swatch, Qt::MouseButton button);
+    // A yarn was chosen: slot PopupSlot takes its colour, and its cells go along.
+    void AllMenuClick(QAction *item);
+    void AddPopupMenuClick();
+    void DelPopupMenuClick();
+    // Reads "Popupfile" in the current folder into the menu; run once at start-up.
+    void LoadYarnList();
+    // Writes the menu's yarns to "Popupfile"; a failure is reported, the menu stays.
+    bool SaveYarnList();
+    // The yarn items after the menu's three fixed ones, in list order.
+    QList<QAction *> YarnItems() const;
+    QAction *AddYarnItem(const QString &name, model::TColor colour);
+    void RemoveYarnItem(int position);
+    static QString YarnName(const QAction *item);
+    static model::TColor YarnColour(const QAction *item);
+    QMenu *RightPopupMenu = nullptr;
+    QAction *AddPopupMenu = nullptr;
+    QAction *DelPopupMenu = nullptr;
+    QAction *N4 = nullptr;
+    int PopupSlot = 0; // 1 to 16; 0 until the first right press
+    // Opens the yarn menu at a screen point; tests swap it to stay out of real menus.
+    std::function<void(const QPoint &)> PopupYarnMenu;
+
     // ---- Transformations, undo and resizing (MainEffects.cpp) ---------------
     void CB1MenuClick();
     void PicSizeMenuClick();

@@ -1,0 +1,114 @@
+#include "model/YarnList.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace model {
+
+namespace {
+
+// Text-mode writing: a line feed goes to disk as carriage return and line feed.
+void appendAsText(std::string &out, char byte)
+{
+    if (byte == '\n')
+        out += '\r';
+    out += byte;
+}
+
+// Text-mode reading: only a carriage return directly before a line feed is dropped.
+std::string fromText(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            continue;
+        text += bytes[i];
+    }
+    return text;
+}
+
+} // namespace
+
+std::string EncodeYarnList(const YarnList &yarns)
+{
+    std::string out;
+    for (const Yarn &yarn : yarns) {
+        for (char byte : yarn.Name)
+            appendAsText(out, byte);
+        out += '\0';
+        appendAsText(out, '\n');
+        for (int shift = 0; shift < 32; shift += 8)
+            appendAsText(out, char((yarn.Color >> shift) & 0xFF));
+    }
+    return out;
+}
+
+YarnList DecodeYarnList(std::string_view bytes)
+{
+    const std::string text = fromText(bytes);
+    const std::string_view rest(text);
+    YarnList yarns;
+    std::size_t pos = 0;
+    while (pos < rest.size()) {
+        const std::string_view window = rest.substr(pos, YarnLineLimit);
+        const std::size_t lineFeed = window.find('\n');
+        const std::string_view line = lineFeed == std::string_view::npos ? window : window.substr(0, lineFeed);
+        pos += line.size();
+        if (lineFeed != std::string_view::npos) {
+            ++pos;
+        } else {
+            // Too long a line: what the reader did not keep must not be taken for the colour.
+            const std::size_t end = rest.find('\n', pos);
+            pos = end == std::string_view::npos ? rest.size() : end + 1;
+        }
+        if (rest.size() - pos < 4)
+            break;
+        Yarn yarn;
+        yarn.Name = std::string(line.substr(0, line.find('\0')));
+        yarn.Color = 0;
+        for (int i = 0; i < 4; ++i)
+            yarn.Color |= TColor(static_cast<unsigned char>(rest[pos + i])) << (8 * i);
+        pos += 4;
+        yarns.push_back(std::move(yarn));
+    }
+    return yarns;
+}
+
+YarnListFileResult ReadYarnListFile(const std::string &fileName)
+{
+    YarnListFileResult result;
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            result.reason = FileStatus::fromErrno(errno).reason;
+        return result;
+    }
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            result.reason = FileStatus::fromErrno(errno).reason;
+            ::close(fd);
+            return result;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, std::size_t(got));
+    }
+    ::close(fd);
+    result.yarns = DecodeYarnList(bytes);
+    return result;
+}
+
+FileStatus WriteYarnListFile(const std::string &fileName, const YarnList &yarns, const FileSystemCalls &calls)
+{
+    const std::string bytes = EncodeYarnList(yarns);
+    return WriteFileAtomically(fileName, bytes.data(), bytes.size(), calls);
+}
+
+} // namespace model

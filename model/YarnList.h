@@ -1,0 +1,48 @@
+#pragma once
+// The yarn list file "Popupfile": per yarn its name bytes, 0x00, a line feed
+// and the four colour bytes (red first), written as text, so every 0x0A byte,
+// colour bytes included, is stored as 0x0D 0x0A. No header, no count; an
+// empty list is an empty file. Names are byte strings in the caller's code page.
+
+#include "model/AtomicFile.h"
+#include "model/Pattern.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace model {
+
+struct Yarn {
+    std::string Name;
+    TColor Color = White;
+    bool operator==(const Yarn &) const = default;
+};
+
+using YarnList = std::vector<Yarn>;
+
+// The reader keeps at most this many bytes of a name line, its line feed
+// included, so names of up to 47 bytes survive whole.
+inline constexpr std::size_t YarnLineLimit = 49;
+
+// The bytes as they go on disk.
+std::string EncodeYarnList(const YarnList &yarns);
+// Reads the bytes as they are on disk. A record cut short at the end is
+// dropped; a name line longer than the limit is cut, and the rest of that line
+// skipped so the records after it still read correctly.
+YarnList DecodeYarnList(std::string_view bytes);
+
+struct YarnListFileResult {
+    YarnList yarns;
+    std::string reason; // empty when read, or when there was no file
+    bool ok() const { return reason.empty(); }
+};
+
+// A missing file is an empty list; a file that cannot be read gives the reason.
+YarnListFileResult ReadYarnListFile(const std::string &fileName);
+// Replaces the file atomically; on failure the old file stays as it was.
+FileStatus WriteYarnListFile(
+    const std::string &fileName, const YarnList &yarns, const FileSystemCalls &calls = FileSystemCalls::system());
+
+} // namespace model

@@ -1,0 +1,320 @@
+// The yarn menu of the palette swatches, the add and delete dialogs and the
+// yarn list file they keep. Every test runs in its own temporary folder, which
+// is where "Popupfile" goes.
+#include "support/WindowFixture.h"
+#include "ui/Addpopup.h"
+#include "ui/Del.h"
+#include "ui/Effects1.h"
+#include "ui/PaletteSwatch.h"
+
+#include "model/YarnList.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr model::TColor Red = 0x000000FF;
+constexpr model::TColor Green = 0x0000FF00;
+constexpr model::TColor Blue = 0x00FF0000;
+using Cells = decltype(model::Pattern::Cells);
+
+QByteArray cp1251(const QString &text)
+{
+    QStringEncoder encoder("windows-1251");
+    return encoder.encode(text);
+}
+
+} // namespace
+
+class YarnMenuTest : public WindowTest {
+protected:
+    // The folder changes before the windows exist, since they read the list at creation.
+    YarnMenuTest()
+        : m_previous(QDir::currentPath())
+    {
+        QDir::setCurrent(m_folder.path());
+    }
+    ~YarnMenuTest() override { QDir::setCurrent(m_previous); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.isValid());
+        WindowTest::SetUp();
+        watchPopups();
+    }
+
+    // A fresh set of windows, as at the next start of the program.
+    void restart()
+    {
+        windows.reset();
+        windows = std::make_unique<ApplicationWindows>(dialogs);
+        form = &windows->main();
+        form->show();
+        watchPopups();
+    }
+
+    void watchPopups()
+    {
+        form->PopupYarnMenu = [this](const QPoint &) { ++popups; };
+    }
+
+    void pressOnSlot(int slot, Qt::MouseButton button)
+    {
+        QTest::mousePress(form->Panels[slot - 1], button);
+        QTest::mouseRelease(form->Panels[slot - 1], button);
+    }
+
+    QString filePath() const { return m_folder.filePath(QStringLiteral("Popupfile")); }
+
+    QByteArray fileBytes() const
+    {
+        QFile file(filePath());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << "no Popupfile";
+        return file.readAll();
+    }
+
+    void writeFile(const model::YarnList &yarns) const
+    {
+        ASSERT_TRUE(model::WriteYarnListFile(QFile::encodeName(filePath()).toStdString(), yarns).ok());
+    }
+
+    std::vector<std::pair<QString, model::TColor>> menuYarns() const
+    {
+        std::vector<std::pair<QString, model::TColor>> yarns;
+        for (const QAction *item : form->YarnItems())
+            yarns.emplace_back(TMainForm::YarnName(item), TMainForm::YarnColour(item));
+        return yarns;
+    }
+
+    // Plays the add dialog: types the name, then leaves it the given way.
+    std::function<int(QDialog &)> addDialog(const QString &name, const std::function<void()> &leave)
+    {
+        return [this, name, leave](QDialog &) {
+            shownColour = AddFromPopupForm->Panel->palette().color(QPalette::Window);
+            shownName = AddFromPopupForm->Edit->text();
+            focusInName = AddFromPopupForm->focusWidget() == AddFromPopupForm->Edit;
+            AddFromPopupForm->Edit->setText(name);
+            leave();
+            return AddFromPopupForm->result();
+        };
+    }
+
+    int popups = 0;
+    QColor shownColour;
+    QString shownName;
+    bool focusInName = false;
+
+private:
+    QTemporaryDir m_folder;
+    QString m_previous;
+};
+
+TEST_F(YarnMenuTest, RightPressPointsTheMenuAtThePressedSlotOnly)
+{
+    newPattern(4, 4);
+    for (int slot = 1; slot <= model::PaletteSize; ++slot)
+        form->Panels[slot - 1]->setColor(model::TColor(slot * 0x010203));
+
+    int expectedPopups = 0;
+    for (int slot : { 1, 7, 16, 7 }) {
+        pressOnSlot(slot, Qt::RightButton);
+        EXPECT_EQ(form->PopupSlot, slot);
+        EXPECT_EQ(AddFromPopupForm->YarnColor, model::TColor(slot * 0x010203));
+        EXPECT_EQ(popups, ++expectedPopups);
+    }
+    // The left button paints; it neither opens the menu nor moves its slot.
+    pressOnSlot(3, Qt::LeftButton);
+    EXPECT_EQ(form->PopupSlot, 7);
+    EXPECT_EQ(popups, expectedPopups);
+
+    const QList<QAction *> items = form->RightPopupMenu->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Добавить"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Удалить"));
+    EXPECT_TRUE(items[2]->isSeparator());
+}
+
+TEST_F(YarnMenuTest, ChoosingAYarnRecoloursTheSlotAndItsCells)
+{
+    writeFile({ { "green", Green }, { "blue", Blue } });
+    restart();
+    newPattern(3, 2);
+    form->Panels[2]->setColor(Red);
+    form->Panels[5]->setColor(Red);
+    form->Pattern.Cells = { Red, model::White, Blue, Red, Red, model::Black };
+    form->ClearModified();
+
+    pressOnSlot(3, Qt::RightButton);
+    form->YarnItems()[0]->trigger();
+
+    EXPECT_EQ(form->Pattern.Cells, (Cells { Green, model::White, Blue, Green, Green, model::Black }));
+    EXPECT_EQ(form->Panels[2]->color(), Green);
+    EXPECT_EQ(form->Panels[5]->color(), Red); // another slot of the same colour keeps it
+    EXPECT_EQ(form->CurrentColor, Green);
+    EXPECT_EQ(DisplayForm->swatchColor(), Green);
+    EXPECT_TRUE(form->Modified());
+
+    // A white slot recolours no cell, even when white is chosen away from.
+    pressOnSlot(1, Qt::RightButton);
+    form->YarnItems()[1]->trigger();
+    EXPECT_EQ(form->Panels[0]->color(), Blue);
+    EXPECT_EQ(form->Pattern.Cells, (Cells { Green, model::White, Blue, Green, Green, model::Black }));
+    EXPECT_EQ(form->CurrentColor, Blue);
+}
+
+TEST_F(YarnMenuTest, AddDialogAppendsOnOkOrEnterAndSavesHoweverItCloses)
+{
+    const QString wool = QStringLiteral("Шерсть & co");
+    const struct {
+        const char *how;
+        QString name;
+        std::function<void()> leave;
+        bool added;
+    } cases[] = {
+        { "OK button", wool, [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }, true },
+        { "Enter in the name", QStringLiteral("   "), [] { QTest::keyClick(AddFromPopupForm->Edit, Qt::Key_Return); },
+            true },
+        { "Cancel", QStringLiteral("lost"), [] { QTest::mouseClick(AddFromPopupForm->CancelButton, Qt::LeftButton); },
+            false },
+        { "close box", QStringLiteral("lost"), [] { AddFromPopupForm->close(); }, false },
+    };
+    newPattern(2, 2);
+    form->Panels[4]->setColor(0x000A0B0C);
+    form->ClearModified();
+    model::YarnList expected;
+    for (const auto &c : cases) {
+        pressOnSlot(5, Qt::RightButton);
+        dialogs.modalHandlers.push_back(addDialog(c.name, c.leave));
+        form->AddPopupMenu->trigger();
+        EXPECT_EQ(shownColour, toQColor(0x000A0B0C)) << c.how;
+        EXPECT_EQ(shownName, QString()) << c.how;
+        EXPECT_TRUE(focusInName) << c.how;
+        EXPECT_FALSE(AddFromPopupForm->isVisible()) << c.how;
+        if (c.added)
+            expected.push_back({ cp1251(c.name).toStdString(), 0x000A0B0C });
+        EXPECT_EQ(fileBytes().toStdString(), model::EncodeYarnList(expected)) << c.how;
+    }
+    ASSERT_EQ(form->YarnItems().size(), 2);
+    EXPECT_EQ(TMainForm::YarnName(form->YarnItems()[0]), wool);
+    // Adding a yarn changes no slot, no cell, not the colour painted with.
+    EXPECT_EQ(form->CurrentColor, model::White);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(YarnMenuTest, EmptyNameIsRefusedAndTheDialogStaysOpen)
+{
+    newPattern(2, 2);
+    pressOnSlot(2, Qt::RightButton);
+    bool openAfterRefusal = false;
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    dialogs.modalHandlers.push_back(addDialog(QString(), [&openAfterRefusal] {
+        QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton);
+        QTest::keyClick(AddFromPopupForm->Edit, Qt::Key_Enter);
+        openAfterRefusal = AddFromPopupForm->isVisible();
+        QTest::mouseClick(AddFromPopupForm->CancelButton, Qt::LeftButton);
+    }));
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    form->AddPopupMenuClick();
+
+    EXPECT_TRUE(openAfterRefusal);
+    ASSERT_EQ(dialogs.messages.size(), 2u); // once for the button, once for Enter
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Предупреждение"));
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Вы не ввели название цвета"));
+    EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
+    EXPECT_TRUE(form->YarnItems().isEmpty());
+    // Cancelled with no yarns: an empty file.
+    EXPECT_TRUE(QFile::exists(filePath()));
+    EXPECT_TRUE(fileBytes().isEmpty());
+}
+
+TEST_F(YarnMenuTest, DeleteDialogRemovesTheSelectedYarnAndSavesAtOnce)
+{
+    const model::YarnList yarns = { { "one", 1 }, { "two", 2 }, { "three", 3 }, { "four", 4 } };
+    writeFile(yarns);
+    restart();
+    newPattern(2, 2);
+
+    QStringList shown;
+    QByteArray afterDeletion;
+    dialogs.modalHandlers.push_back([&](QDialog &) {
+        for (int row = 0; row < DelForm->ListBox->count(); ++row)
+            shown << DelForm->ListBox->item(row)->text();
+        QTest::mouseClick(DelForm->DelButton, Qt::LeftButton); // nothing selected: nothing happens
+        EXPECT_EQ(DelForm->ListBox->count(), 4);
+        EXPECT_EQ(form->YarnItems().size(), 4);
+
+        DelForm->ListBox->setCurrentRow(2);
+        QTest::mouseClick(DelForm->DelButton, Qt::LeftButton);
+        afterDeletion = fileBytes();
+        // The selection does not move on to the next name: a second press deletes nothing.
+        QTest::mouseClick(DelForm->DelButton, Qt::LeftButton);
+        EXPECT_EQ(DelForm->ListBox->count(), 3);
+        QTest::mouseClick(DelForm->OKButton, Qt::LeftButton);
+        return DelForm->result();
+    });
+    form->DelPopupMenu->trigger();
+
+    EXPECT_EQ(shown, (QStringList { "one", "two", "three", "four" }));
+    const model::YarnList left = { yarns[0], yarns[1], yarns[3] };
+    EXPECT_EQ(afterDeletion.toStdString(), model::EncodeYarnList(left));
+    EXPECT_EQ(
+        menuYarns(), (std::vector<std::pair<QString, model::TColor>> { { "one", 1 }, { "two", 2 }, { "four", 4 } }));
+    EXPECT_FALSE(DelForm->isVisible());
+}
+
+TEST_F(YarnMenuTest, ListIsLoadedAtStartUpAndSurvivesARestart)
+{
+    EXPECT_TRUE(form->YarnItems().isEmpty()); // no file: an empty list, silently
+    EXPECT_FALSE(QFile::exists(filePath()));
+
+    newPattern(2, 2);
+    form->Panels[0]->setColor(Blue);
+    pressOnSlot(1, Qt::RightButton);
+    dialogs.modalHandlers.push_back(addDialog(
+        QStringLiteral("Мохер 50/50"), [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }));
+    form->AddPopupMenuClick();
+
+    // The file holds the name in the Russian 8-bit code page.
+    EXPECT_TRUE(fileBytes().startsWith(cp1251(QStringLiteral("Мохер 50/50")) + '\0'));
+
+    restart();
+    EXPECT_EQ(
+        menuYarns(), (std::vector<std::pair<QString, model::TColor>> { { QStringLiteral("Мохер 50/50"), Blue } }));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(YarnMenuTest, FileTroubleIsReportedAndTheMenuKeepsItsYarns)
+{
+    // A folder named Popupfile can be neither read nor replaced.
+    ASSERT_TRUE(QDir(QDir::currentPath()).mkdir(QStringLiteral("Popupfile")));
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    restart();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Не удалось прочитать файл «")))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
+    EXPECT_TRUE(form->YarnItems().isEmpty());
+
+    newPattern(2, 2);
+    pressOnSlot(1, Qt::RightButton);
+    dialogs.modalHandlers.push_back(
+        addDialog(QStringLiteral("kept"), [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }));
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    form->AddPopupMenuClick();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("Не удалось сохранить файл «")))
+        << dialogs.messages[1].text.toStdString();
+    EXPECT_EQ(form->YarnItems().size(), 1);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}

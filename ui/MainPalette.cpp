@@ -1,0 +1,158 @@
+// The yarn menu of the palette swatches and the yarn list file.
+#include "ui/Main.h"
+
+#include "model/Recolour.h"
+#include "model/YarnList.h"
+#include "ui/Addpopup.h"
+#include "ui/Application.h"
+#include "ui/Del.h"
+#include "ui/Effects1.h"
+#include "ui/PaletteSwatch.h"
+#include "ui/UserDialogs.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+
+constexpr qsizetype FixedItemCount = 3; // add, delete, separator
+const char *const YarnListFileName = "Popupfile";
+const char *const YarnCodePage = "windows-1251";
+
+QString yarnListPath()
+{
+    return QDir::current().filePath(QString::fromLatin1(YarnListFileName));
+}
+
+// A name is shown as typed: an ampersand is not an access-key marker here.
+QString menuCaption(const QString &name)
+{
+    return QString(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
+void TMainForm::Panel1MouseDown(PaletteSwatch *swatch, Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    PopupSlot = swatch->slot();
+    if (AddFromPopupForm)
+        AddFromPopupForm->YarnColor = swatch->color();
+    if (PopupYarnMenu)
+        PopupYarnMenu(QCursor::pos());
+}
+
+void TMainForm::AllMenuClick(QAction *item)
+{
+    const model::TColor colour = YarnColour(item);
+    if (DisplayForm)
+        DisplayForm->setSwatchColor(colour);
+    CurrentColor = colour;
+    if (PopupSlot >= 1 && PopupSlot <= model::PaletteSize) {
+        PaletteSwatch *slot = Panels[PopupSlot - 1];
+        model::ReplaceColor(Pattern, slot->color(), colour);
+        slot->setColor(colour);
+    }
+    SetModified(); // the slot's colour is saved with the pattern
+    DrawGrid();
+}
+
+void TMainForm::AddPopupMenuClick()
+{
+    m_dialogs.runModal(*AddFromPopupForm);
+    // Saved however the dialog was closed.
+    SaveYarnList();
+}
+
+void TMainForm::DelPopupMenuClick()
+{
+    m_dialogs.runModal(*DelForm);
+}
+
+QList<QAction *> TMainForm::YarnItems() const
+{
+    return RightPopupMenu->actions().mid(FixedItemCount);
+}
+
+QAction *TMainForm::AddYarnItem(const QString &name, model::TColor colour)
+{
+    auto *item = new QAction(menuCaption(name), RightPopupMenu);
+    item->setData(QVariant::fromValue(quint32(colour)));
+    connect(item, &QAction::triggered, this, [this, item] { AllMenuClick(item); });
+    RightPopupMenu->addAction(item);
+    return item;
+}
+
+void TMainForm::RemoveYarnItem(int position)
+{
+    const QList<QAction *> items = YarnItems();
+    if (position < 0 || position >= items.size())
+        return;
+    RightPopupMenu->removeAction(items[position]);
+    delete items[position];
+}
+
+QString TMainForm::YarnName(const QAction *item)
+{
+    return item->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+model::TColor TMainForm::YarnColour(const QAction *item)
+{
+    return model::TColor(item->data().value<quint32>());
+}
+
+void TMainForm::LoadYarnList()
+{
+    if (!RightPopupMenu) {
+        RightPopupMenu = new QMenu(this);
+        RightPopupMenu->setObjectName(QStringLiteral("RightPopupMenu"));
+        AddPopupMenu = RightPopupMenu->addAction(QStringLiteral("Добавить"));
+        AddPopupMenu->setObjectName(QStringLiteral("AddPopupMenu"));
+        DelPopupMenu = RightPopupMenu->addAction(QStringLiteral("Удалить"));
+        DelPopupMenu->setObjectName(QStringLiteral("DelPopupMenu"));
+        N4 = RightPopupMenu->addSeparator();
+        N4->setObjectName(QStringLiteral("N4"));
+        connect(AddPopupMenu, &QAction::triggered, this, &TMainForm::AddPopupMenuClick);
+        connect(DelPopupMenu, &QAction::triggered, this, &TMainForm::DelPopupMenuClick);
+        PopupYarnMenu = [this](const QPoint &where) { RightPopupMenu->popup(where); };
+    }
+
+    const QString path = yarnListPath();
+    const model::YarnListFileResult read = model::ReadYarnListFile(QFile::encodeName(path).toStdString());
+    if (!read.ok()) {
+        // The list starts empty; the file stays as it is until the list is next saved.
+        ShowErrorReport(m_dialogs,
+            QStringLiteral("Не удалось прочитать файл «%1»: %2")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(read.reason)));
+        return;
+    }
+    QStringDecoder decoder(YarnCodePage);
+    for (const model::Yarn &yarn : read.yarns)
+        AddYarnItem(decoder.decode(QByteArrayView(yarn.Name.data(), yarn.Name.size())), yarn.Color);
+}
+
+bool TMainForm::SaveYarnList()
+{
+    QStringEncoder encoder(YarnCodePage);
+    model::YarnList yarns;
+    for (const QAction *item : YarnItems()) {
+        const QByteArray name = encoder.encode(YarnName(item));
+        yarns.push_back({ name.toStdString(), YarnColour(item) });
+    }
+    const QString path = yarnListPath();
+    const model::FileStatus status = model::WriteYarnListFile(QFile::encodeName(path).toStdString(), yarns);
+    if (!status.ok()) {
+        ShowErrorReport(m_dialogs,
+            QStringLiteral("Не удалось сохранить файл «%1»: %2")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(status.reason)));
+        return false;
+    }
+    return true;
+}
