@@ -8,34 +8,18 @@
 #include "ui/Main.h"
 #include "ui/Memo.h"
 #include "ui/New.h"
+#include "ui/Preview.h"
 #include "ui/Reformat.h"
 #include "ui/UserDialogs.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
-
-// Answers every question without showing anything: OK in modal windows.
-class UnattendedDialogs : public UserDialogs {
-public:
-    QMessageBox::StandardButton message(
-        QWidget *, const QString &, const QString &, QMessageBox::StandardButtons, Icon) override
-    {
-        return QMessageBox::No;
-    }
-    QString openFileName(QWidget *, const FileDialogRequest &) override { return {}; }
-    QString saveFileName(QWidget *, const FileDialogRequest &) override { return {}; }
-    std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return std::nullopt; }
-    int runModal(QDialog &dialog) override
-    {
-        if (&dialog == NewForm)
-            NewForm->OKButtonClick();
-        return dialog.result();
-    }
-};
 
 // Small tool windows are also worth a magnified look: scale > 1 enlarges
 // pixel for pixel.
@@ -52,6 +36,37 @@ void save(QWidget *window, const QDir &folder, const QString &name, int scale = 
     else
         std::printf("%s\n", qPrintable(path));
 }
+
+// Answers every question without showing anything: OK in modal windows.
+class UnattendedDialogs : public UserDialogs {
+public:
+    QMessageBox::StandardButton message(
+        QWidget *, const QString &, const QString &, QMessageBox::StandardButtons, Icon) override
+    {
+        return QMessageBox::No;
+    }
+    QString openFileName(QWidget *, const FileDialogRequest &) override { return {}; }
+    QString saveFileName(QWidget *, const FileDialogRequest &) override { return {}; }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return std::nullopt; }
+    bool printDialog(QWidget *, QPrinter &) override { return false; }
+    void printerSetupDialog(QWidget *, QPrinter &) override { }
+    int runModal(QDialog &dialog) override
+    {
+        if (&dialog == NewForm)
+            NewForm->OKButtonClick();
+        if (&dialog == PreviewForm) {
+            // Shown as the user sees it, with the grid at "20 %".
+            dialog.show();
+            PreviewForm->CBGrid->setChecked(true);
+            PreviewForm->CBProcent->setCurrentIndex(2);
+            PreviewForm->CBProcentChange();
+            save(&dialog, m_folder, QStringLiteral("preview-window"));
+            dialog.hide();
+        }
+        return dialog.result();
+    }
+    QDir m_folder;
+};
 
 // A small two-colour motif, so the grid shows more than white.
 void paintSampleMotif(model::Pattern &pattern)
@@ -79,6 +94,7 @@ int main(int argc, char **argv)
     QDir().mkpath(folder.path());
 
     UnattendedDialogs dialogs;
+    dialogs.m_folder = folder;
     app.setDialogs(&dialogs);
     ApplicationWindows windows(dialogs);
     TMainForm &main = windows.main();
@@ -109,6 +125,7 @@ int main(int argc, char **argv)
     save(MemoForm, folder, "notes-window");
     save(ReFormatForm, folder, "resize-dialog");
     save(AddFromPopupForm, folder, "add-yarn-dialog");
+    main.PreviewMenuClick();
     save(DelForm, folder, "delete-yarn-dialog");
     return 0;
 }

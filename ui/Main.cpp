@@ -506,5 +506,6 @@ void TMainForm::MenuAboutClick()
 
 void TMainForm::MenuPrintSetupClick()
 {
-    // The printer set-up dialog comes with printing.
+    // The preview prints on the same printer, so what is confirmed here decides the next print.
+    m_dialogs.printerSetupDialog(this, PreviewForm->printer());
 }

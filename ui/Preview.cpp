@@ -1,11 +1,242 @@
 #include "ui/Preview.h"
 
+#include "model/PreviewImage.h"
+#include "ui/Application.h"
+#include "ui/DialogParts.h"
+#include "ui/Main.h"
+#include "ui/UserDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSignalBlocker>
+
 TPreviewForm *PreviewForm = nullptr;
+
+// Shows the picture at its natural size, painting only what is exposed, so
+// even a very large one is never copied into a second pixmap.
+class PreviewCanvas : public QWidget {
+public:
+    using QWidget::QWidget;
+
+    void setImage(const QImage &image)
+    {
+        m_image = image;
+        setFixedSize(image.size());
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter painter(this);
+        painter.drawImage(event->rect().topLeft(), m_image, event->rect());
+    }
+
+private:
+    QImage m_image;
+};
+
+namespace {
+
+constexpr int ScrollBoxTop = 26;
+constexpr int ScrollMargin = 5;
+
+QPushButton *addBoldButton(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    QPushButton *button = addDialogButton(parent, name, caption, geometry);
+    button->setFlat(true);
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    // Never narrower than its caption, whatever face stands in for the designed one.
+    const int captionWidth = QFontMetrics(bold).horizontalAdvance(caption) + 10;
+    button->resize(std::max(geometry.width(), captionWidth), geometry.height());
+    return button;
+}
+
+} // namespace
 
 TPreviewForm::TPreviewForm(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName("PreviewForm");
     setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+        | Qt::WindowCloseButtonHint);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
     resize(792, 529);
+
+    CBProcent = new QComboBox(this);
+    CBProcent->setObjectName("CBProcent");
+    CBProcent->setGeometry(8, 2, 50, 21);
+    for (std::string_view text : model::PreviewScaleTexts)
+        CBProcent->addItem(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    CBProcent->setMaxVisibleItems(int(model::PreviewScaleTexts.size()));
+    CBProcent->setCurrentIndex(-1);
+    CBProcent->resize(std::max(CBProcent->width(), CBProcent->sizeHint().width()), CBProcent->height());
+
+    PrintButton = addBoldButton(this, "PrintButton", QStringLiteral("Печать"), QRect(94, 2, 50, 21));
+    BMPButton = addBoldButton(this, "BMPButton", QStringLiteral("Сохранить как изображение"), QRect(197, 2, 177, 21));
+    CancelButton = addBoldButton(this, "CancelButton", QStringLiteral("Отмена"), QRect(459, 2, 50, 21));
+    QPalette red = CancelButton->palette();
+    red.setColor(QPalette::ButtonText, Qt::red);
+    CancelButton->setPalette(red);
+
+    CBGrid = new QCheckBox(QStringLiteral("Показать сетку"), this);
+    CBGrid->setObjectName("CBGrid");
+    CBGrid->setGeometry(648, 4, 129, 17);
+
+    ScrollBox = new QScrollArea(this);
+    ScrollBox->setObjectName("ScrollBox");
+    ScrollBox->setFrameShape(QFrame::NoFrame);
+    ScrollBox->move(0, ScrollBoxTop);
+    Image = new PreviewCanvas;
+    Image->setObjectName("Image");
+    ScrollBox->setWidget(Image);
+
+    setTabOrder(CBProcent, ScrollBox);
+    setTabOrder(ScrollBox, CBGrid);
+    // Nothing to print or save until a picture has been drawn.
+    PrintButton->setEnabled(false);
+    BMPButton->setEnabled(false);
+
+    connect(CBProcent, &QComboBox::currentIndexChanged, this, &TPreviewForm::CBProcentChange);
+    connect(CBGrid, &QCheckBox::toggled, this, &TPreviewForm::CBGridClick);
+    connect(PrintButton, &QPushButton::clicked, this, &TPreviewForm::PrintButtonClick);
+    connect(BMPButton, &QPushButton::clicked, this, &TPreviewForm::BMPButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &TPreviewForm::CancelButtonClick);
+}
+
+TPreviewForm::~TPreviewForm() = default;
+
+QPrinter &TPreviewForm::printer()
+{
+    // Made on first use: asking the printing system for printers takes time.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void TPreviewForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TPreviewForm::FormShow()
+{
+    if (const QScreen *desktop = screen()) {
+        // The whole desktop, frame included, over every monitor.
+        const QRect area = desktop->virtualGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        move(area.topLeft());
+        resize(area.size() - frame);
+    }
+    // A picture of an earlier pattern must never stand in for this one.
+    m_image = QImage();
+    m_imageScale = -1;
+    Image->setImage(m_image);
+    PrintButton->setEnabled(false);
+    BMPButton->setEnabled(false);
+    if (CBProcent->currentIndex() < 0) {
+        DrawPreview(1);
+        const QSignalBlocker quiet(CBProcent);
+        CBProcent->setCurrentIndex(0);
+        m_imageScale = m_image.isNull() ? -1 : 0;
+    } else {
+        CBProcentChange();
+    }
+    ScrollBox->resize(width() - ScrollMargin, height() - ScrollBoxTop - ScrollMargin);
+}
+
+void TPreviewForm::CBProcentChange()
+{
+    const auto cellSize = model::previewCellSize(CBProcent->currentText().toStdString());
+    if (!cellSize)
+        return;
+    if (DrawPreview(*cellSize)) {
+        m_imageScale = CBProcent->currentIndex();
+    } else if (m_imageScale >= 0) {
+        // The list keeps showing the scale of the picture that stayed.
+        const QSignalBlocker quiet(CBProcent);
+        CBProcent->setCurrentIndex(m_imageScale);
+    }
+}
+
+void TPreviewForm::CBGridClick()
+{
+    CBProcentChange();
+}
+
+void TPreviewForm::CancelButtonClick()
+{
+    reject();
+}
+
+bool TPreviewForm::DrawPreview(int cellSize)
+{
+    const model::Pattern &pattern = MainForm->Pattern;
+    const auto size = model::previewImageSize(pattern.StitchCount, pattern.RowCount, cellSize);
+    QImage image;
+    if (size && pattern.exists())
+        image = QImage(size->width, size->height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        ShowErrorReport(MainForm->dialogs(), QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
+        return false;
+    }
+    model::renderPreview(pattern, cellSize, CBGrid->isChecked(),
+        { reinterpret_cast<model::Pixel *>(image.bits()), image.bytesPerLine() / qsizetype(sizeof(model::Pixel)) });
+    m_image = image;
+    Image->setImage(m_image);
+    PrintButton->setEnabled(true);
+    BMPButton->setEnabled(true);
+    return true;
+}
+
+void TPreviewForm::PrintButtonClick()
+{
+    if (m_image.isNull())
+        return;
+    UserDialogs &dialogs = MainForm->dialogs();
+    QPrinter &target = printer();
+    if (!dialogs.printDialog(this, target))
+        return;
+    QPainter painter;
+    if (!painter.begin(&target)) {
+        ShowErrorReport(dialogs, QStringLiteral("Не удалось начать печать"));
+        return;
+    }
+    // The painter's origin is the top-left corner of the printable area.
+    const auto place = model::printPlacement(m_image.width(), m_image.height(), target.width(), target.height());
+    if (place && place->right > place->left && place->bottom > place->top)
+        painter.drawImage(
+            QRect(int(place->left), int(place->top), int(place->right - place->left), int(place->bottom - place->top)),
+            m_image);
+    painter.end();
+    dialogs.message(this, QStringLiteral("Печать..."), QStringLiteral("Рисунок успешно отправлен на принтер"),
+        QMessageBox::Ok, UserDialogs::Icon::Information);
+}
+
+void TPreviewForm::BMPButtonClick()
+{
+    if (m_image.isNull())
+        return;
+    UserDialogs &dialogs = MainForm->dialogs();
+    const QString name = dialogs.saveFileName(this,
+        { QStringLiteral("Сохранить рисунок как"), QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), {} });
+    if (name.isEmpty())
+        return;
+    // The format is named, so the file is a bitmap whatever its extension.
+    if (!m_image.save(name, "BMP"))
+        ShowErrorReport(dialogs, QStringLiteral("Не удалось сохранить файл «%1»").arg(name));
 }

@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 
 namespace {
 
@@ -69,4 +71,20 @@ std::optional<QColor> QtUserDialogs::chooseColor(QWidget *parent, const QColor &
 int QtUserDialogs::runModal(QDialog &dialog)
 {
     return dialog.exec();
+}
+
+bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    // One whole page straight to the printer: no range, no selection, no file.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserDialogs::printerSetupDialog(QWidget *parent, QPrinter &printer)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    dialog.exec();
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 struct FileDialogRequest {
@@ -34,6 +35,10 @@ public:
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
     // Runs a window modally and returns its QDialog result.
     virtual int runModal(QDialog &dialog) = 0;
+    // The print dialog on printer; true when the user confirmed printing.
+    virtual bool printDialog(QWidget *parent, QPrinter &printer) = 0;
+    // Printer, paper and orientation; whatever is confirmed stays in printer.
+    virtual void printerSetupDialog(QWidget *parent, QPrinter &printer) = 0;
 };
 
 // The real thing: standard Qt dialogs.
@@ -45,4 +50,6 @@ public:
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     int runModal(QDialog &dialog) override;
+    bool printDialog(QWidget *parent, QPrinter &printer) override;
+    void printerSetupDialog(QWidget *parent, QPrinter &printer) override;
 };

@@ -72,10 +72,27 @@ int ScriptedDialogs::runModal(QDialog &dialog)
     return result;
 }
 
+bool ScriptedDialogs::printDialog(QWidget *, QPrinter &)
+{
+    ++printDialogRuns;
+    if (printAnswers.empty()) {
+        ADD_FAILURE() << "unexpected print dialog";
+        return false;
+    }
+    const bool answer = printAnswers.front();
+    printAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::printerSetupDialog(QWidget *, QPrinter &printer)
+{
+    printerSetupRuns.push_back(&printer);
+}
+
 bool ScriptedDialogs::allAnswersUsed() const
 {
     return messageAnswers.empty() && openAnswers.empty() && saveAnswers.empty() && colorAnswers.empty()
-        && modalHandlers.empty();
+        && modalHandlers.empty() && printAnswers.empty();
 }
 
 std::function<int(QDialog &)> clickButton(const QString &buttonName)

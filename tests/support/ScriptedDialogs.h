@@ -25,11 +25,15 @@ public:
     std::deque<std::optional<QColor>> colorAnswers;
     // Each handler plays the user in one modal window and returns its result.
     std::deque<std::function<int(QDialog &)>> modalHandlers;
+    // Whether the user confirms each print dialog.
+    std::deque<bool> printAnswers;
 
     std::vector<MessageRecord> messages;
     std::vector<FileDialogRequest> openRequests;
     std::vector<FileDialogRequest> saveRequests;
     std::vector<QString> modalWindows; // object names, in order
+    int printDialogRuns = 0;
+    std::vector<QPrinter *> printerSetupRuns; // the printer each set-up dialog was given
 
     QMessageBox::StandardButton message(QWidget *parent, const QString &caption, const QString &text,
         QMessageBox::StandardButtons buttons, Icon icon) override;
@@ -37,6 +41,8 @@ public:
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     int runModal(QDialog &dialog) override;
+    bool printDialog(QWidget *parent, QPrinter &printer) override;
+    void printerSetupDialog(QWidget *parent, QPrinter &printer) override;
 
     // True when every scripted answer was used.
     bool allAnswersUsed() const;
