@@ -1,13 +1,17 @@
 #include "ui/Preview.h"
 
+#include "model/AtomicFile.h"
+
 #include "model/PreviewImage.h"
 #include "ui/Application.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
 #include "ui/UserDialogs.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -236,7 +240,18 @@ void TPreviewForm::BMPButtonClick()
         { QStringLiteral("Сохранить рисунок как"), QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), {} });
     if (name.isEmpty())
         return;
-    // The format is named, so the file is a bitmap whatever its extension.
-    if (!m_image.save(name, "BMP"))
+    // The format is named, so the file is a bitmap whatever its extension;
+    // it replaces an existing file only once it is complete on disk.
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    if (!m_image.save(&buffer, "BMP")) {
         ShowErrorReport(dialogs, QStringLiteral("Не удалось сохранить файл «%1»").arg(name));
+        return;
+    }
+    const model::FileStatus written = model::WriteFileAtomically(
+        QFile::encodeName(name).toStdString(), bitmap.constData(), std::size_t(bitmap.size()));
+    if (!written.ok())
+        ShowErrorReport(dialogs,
+            QStringLiteral("Не удалось сохранить файл «%1»: %2").arg(name, QString::fromLocal8Bit(written.reason)));
 }
