@@ -6,7 +6,6 @@
 #include "ui/UserDialogs.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -98,12 +97,9 @@ void TAddFromPopupForm::CancelButtonClick()
 
 bool TAddFromPopupForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            OKButtonClick();
-            return true;
-        }
+    if (watched == Edit && isEnterKeyPress(event)) {
+        OKButtonClick();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

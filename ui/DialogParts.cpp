@@ -1,5 +1,6 @@
 #include "ui/DialogParts.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 
@@ -15,4 +16,12 @@ void centreOnDesktop(QWidget &window)
 {
     if (const QScreen *desktop = window.screen())
         window.move(desktop->geometry().center() - window.rect().center());
+}
+
+bool isEnterKeyPress(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }

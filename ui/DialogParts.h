@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class QEvent;
 class QPushButton;
 class QWidget;
 
@@ -12,3 +13,6 @@ QPushButton *addDialogButton(QWidget *parent, const char *name, const QString &c
 
 // Places the window in the middle of the desktop it is on.
 void centreOnDesktop(QWidget &window);
+
+// True for a press of Return or Enter: fields where Enter acts as OK.
+bool isEnterKeyPress(const QEvent *event);

@@ -6,7 +6,6 @@
 #include "ui/WholeNumberField.h"
 
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -69,12 +68,9 @@ void TNewForm::CancelButtonClick()
 bool TNewForm::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in the row field makes the pattern, as OK does.
-    if (watched == CSpinEdit1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            OKButtonClick();
-            return true;
-        }
+    if (watched == CSpinEdit1 && isEnterKeyPress(event)) {
+        OKButtonClick();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
