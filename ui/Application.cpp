@@ -5,6 +5,7 @@
 #include "ui/Del.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
+#include "ui/EmptyTitles.h"
 #include "ui/Main.h"
 #include "ui/Memo.h"
 #include "ui/New.h"
@@ -33,12 +34,13 @@ void ShowErrorReport(UserDialogs &dialogs, const QString &text)
 PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // No display name: Qt would add it to every title. Title bars read exactly their captions.
     setApplicationName(QString::fromLatin1(ApplicationTitle));
-    setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
-    // The windows are laid out for a small 8-point sans-serif face.
-    QFont face(QStringLiteral("MS Sans Serif"), 8);
-    face.setStyleHint(QFont::SansSerif);
-    setFont(face);
+    setDesktopFileName(QStringLiteral("purlwise"));
+    keepEmptyTitlesEmpty(*this);
+    // The windows are laid out for a small 8-point face. No style hint: the
+    // controls inherit it, and it would override the families they name.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 }
 
 bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)

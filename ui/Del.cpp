@@ -24,6 +24,9 @@ TDelForm::TDelForm(QWidget *parent)
 
     DelButton = addDialogButton(this, "DelButton", QStringLiteral("Удалить"), QRect(51, 312, 75, 25));
     OKButton = addDialogButton(this, "OKButton", QStringLiteral("OK"), QRect(171, 312, 75, 25));
+    // No default button: Enter must never delete a yarn by itself.
+    DelButton->setAutoDefault(false);
+    OKButton->setAutoDefault(false);
 
     connect(DelButton, &QPushButton::clicked, this, &TDelForm::DelButtonClick);
     connect(OKButton, &QPushButton::clicked, this, &TDelForm::OKButtonClick);

@@ -2,6 +2,7 @@
 
 #include "ui/EffectsImages.h"
 #include "ui/Main.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@ TEffectsForm *EffectsForm = nullptr;
 namespace {
 
 constexpr int ButtonSize = 32;
+constexpr int OuterWidth = 103;
 constexpr int Columns = 3;
 constexpr int Rows = TEffectsForm::ButtonCount / Columns;
 
@@ -36,9 +38,9 @@ TEffectsForm::TEffectsForm(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("EffectsForm"));
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
+    // A tool window stays above its owner, the main window, and below the dialogs.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString());
-    move(527, 120);
 
     for (int i = 0; i < ButtonCount; ++i) {
         auto *button = new QToolButton(this);
@@ -56,11 +58,17 @@ TEffectsForm::TEffectsForm(QWidget *parent)
         SpeedButtons[i] = button;
     }
 
-    // The design's 115 pixels would leave an empty strip, and its trimmed
-    // outer width of 103 fits only thin frames: hug the buttons instead, with
-    // the same one-pixel margin on the right as on the left.
-    setFixedSize(1 + Columns * ButtonSize + 1, 130);
-    static_assert(1 + Rows * ButtonSize + 1 <= 130);
+    // Outer width 103 at 527, 120; a frame thicker than the usual one pixel
+    // a side must not cut the buttons, so the client keeps at least their width.
+    constexpr int ButtonsWidth = 1 + Columns * ButtonSize + 1;
+    constexpr int ClientHeight = 130;
+    static_assert(1 + Rows * ButtonSize + 1 <= ClientHeight);
+    setFixedSize(ButtonsWidth, ClientHeight);
+    new WindowPlacement(*this, WindowPlacement::When::FirstShowing, true, [](const QMargins &frame) {
+        const int sides = frame.left() + frame.right();
+        const int width = std::max(OuterWidth, ButtonsWidth + sides);
+        return QRect(527, 120, width, ClientHeight + frame.top() + frame.bottom());
+    });
 }
 
 void TEffectsForm::setOperationsEnabled(bool enabled)

@@ -1,6 +1,7 @@
 #include "ui/Effects1.h"
 
 #include "ui/PaletteSwatch.h"
+#include "ui/WindowPlacement.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -10,6 +11,9 @@
 TDisplayForm *DisplayForm = nullptr;
 
 namespace {
+
+constexpr int OuterWidth = 104;
+constexpr int ClientHeight = 109;
 
 // A square as large as its box allows, centred across it and flush with its
 // top, outlined in black and filled with the swatch colour.
@@ -43,8 +47,8 @@ QFont timesBold(int pixels)
     return font;
 }
 
-QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int x, int y, int pixels, bool blue,
-    const QString &accessibleName)
+// No fixed accessible name: assistive tools read what the label shows.
+QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int x, int y, int pixels, bool blue)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -54,7 +58,6 @@ QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int x, 
         palette.setColor(QPalette::WindowText, Qt::blue);
         label->setPalette(palette);
     }
-    label->setAccessibleName(accessibleName);
     label->move(x, y);
     label->adjustSize();
     return label;
@@ -67,10 +70,12 @@ TDisplayForm::TDisplayForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("DisplayForm"));
     // A bare title bar: no caption, no buttons, so the user cannot close it.
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint);
+    // A tool window stays above its owner, the main window, and below the dialogs.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint);
     setAccessibleName(QStringLiteral("Положение указателя"));
-    move(527, 278);
-    resize(104, 109);
+    resize(104, ClientHeight);
+    new WindowPlacement(*this, WindowPlacement::When::FirstShowing, false,
+        [](const QMargins &frame) { return QRect(527, 278, OuterWidth, ClientHeight + frame.top() + frame.bottom()); });
 
     Bevel = new QFrame(this);
     Bevel->setObjectName(QStringLiteral("Bevel"));
@@ -82,10 +87,13 @@ TDisplayForm::TDisplayForm(QWidget *parent)
     Shape->setAccessibleName(QStringLiteral("Текущий цвет"));
     Shape->setGeometry(18, 10, 61, 53);
 
-    Label1 = addLabel(this, "Label1", QStringLiteral("Петля:"), 11, 71, 15, false, QStringLiteral("Петля:"));
-    Label4 = addLabel(this, "Label4", QString(), 64, 68, 19, true, QStringLiteral("Номер петли"));
-    Label2 = addLabel(this, "Label2", QStringLiteral("Ряд:"), 30, 87, 15, false, QStringLiteral("Ряд:"));
-    Label3 = addLabel(this, "Label3", QString(), 64, 85, 19, true, QStringLiteral("Номер ряда"));
+    Label1 = addLabel(this, "Label1", QStringLiteral("Петля:"), 11, 71, 15, false);
+    Label4 = addLabel(this, "Label4", QString(), 64, 68, 19, true);
+    Label2 = addLabel(this, "Label2", QStringLiteral("Ряд:"), 30, 87, 15, false);
+    Label3 = addLabel(this, "Label3", QString(), 64, 85, 19, true);
+    // Each caption labels its number for assistive tools.
+    Label1->setBuddy(Label4);
+    Label2->setBuddy(Label3);
     FormCreate();
 }
 

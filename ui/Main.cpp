@@ -12,7 +12,9 @@
 #include "ui/Picture.h"
 #include "ui/Preview.h"
 #include "ui/ToolBarImages.h"
+#include "ui/TwoStateButtonAccess.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,7 +24,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -52,6 +53,9 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     resize(792, 526);
+    // The whole work area, frame included, on every showing and every resize.
+    m_placement = new WindowPlacement(
+        *this, WindowPlacement::When::EveryShowing, true, [this](const QMargins &) { return workArea(*this); });
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("ClientArea"));
@@ -79,7 +83,8 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
         StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         StatusBar->addWidget(StatusPanels[i]);
     }
-    StatusPanels[1]->setAccessibleName(StatusPanels[0]->text());
+    // The cell size panel is read out as the number it shows; this says what it is.
+    StatusPanels[1]->setAccessibleDescription(QStringLiteral("Размер ячейки"));
 
     UndoJournal.clear();
     FormCreate();
@@ -231,6 +236,7 @@ void TMainForm::buildToolBar()
     ShowHidePictureButton = addButton(
         "ShowHidePictureButton", 686, ToolBarImage::Picture, QStringLiteral("Показать/Спрятать окно рисунка"));
     ShowHidePictureButton->setCheckable(true);
+    installTwoStateButtonAccess();
     addSeparator(709, 8);
 
     connect(NewToolButn, &QToolButton::clicked, this, &TMainForm::MenuNewClick);
@@ -312,20 +318,7 @@ void TMainForm::resizeEvent(QResizeEvent *event)
 
 void TMainForm::FormResize()
 {
-    if (m_placing)
-        return;
-    m_placing = true;
-    if (const QScreen *desktop = screen()) {
-        // Full desktop width, 30 pixels short of its height, frame included.
-        const QRect area = desktop->geometry();
-        const QSize frame = frameGeometry().size() - size();
-        const QSize client(area.width() - frame.width(), area.height() - 30 - frame.height());
-        if (pos() != QPoint(0, 0))
-            move(0, 0);
-        if (size() != client)
-            setFixedSize(client);
-    }
-    m_placing = false;
+    m_placement->place();
     layoutClientArea();
 }
 

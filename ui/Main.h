@@ -23,6 +23,7 @@ class QWidget;
 class GridView;
 class PaletteSwatch;
 class UserDialogs;
+class WindowPlacement;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -190,7 +191,7 @@ private:
     QWidget *m_client = nullptr;
     // The colour chooser starts white and then offers the colour last confirmed.
     QColor m_colorDialogColor = Qt::white;
-    bool m_placing = false;
+    WindowPlacement *m_placement = nullptr;
 };
 
 extern TMainForm *MainForm;

@@ -1,6 +1,7 @@
 #include "ui/Memo.h"
 
 #include "ui/Main.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
@@ -19,10 +20,18 @@ TMemoForm::TMemoForm(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName("MemoForm");
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-        | Qt::WindowCloseButtonHint);
+    // A tool window stays above its owner, the main window, and below the dialogs.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Текст"));
     resize(OuterSize);
+    new WindowPlacement(*this, WindowPlacement::When::FirstShowing, false, [this](const QMargins &) {
+        // Centred over the main window, never off the top or left of the screen.
+        const QWidget *main = MainForm ? static_cast<QWidget *>(MainForm) : parentWidget();
+        const QRect over = main ? main->frameGeometry() : QRect(QPoint(0, 0), OuterSize);
+        const int left = over.left() + (over.width() - OuterSize.width()) / 2;
+        const int top = over.top() + (over.height() - OuterSize.height()) / 2;
+        return QRect(QPoint(std::max(0, left), std::max(0, top)), OuterSize);
+    });
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setAccessibleName(windowTitle());
@@ -55,29 +64,6 @@ void TMemoForm::setNotesText(const QString &text)
 {
     const QSignalBlocker blocker(Memo);
     Memo->setPlainText(text);
-}
-
-void TMemoForm::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_placed) {
-        m_placed = true;
-        placeOverMainWindow();
-    }
-}
-
-void TMemoForm::placeOverMainWindow()
-{
-    // The designed size includes the frame, which is known only once shown.
-    const QSize frame = frameGeometry().size() - size();
-    resize(OuterSize - frame);
-    const QWidget *main = MainForm ? static_cast<QWidget *>(MainForm) : parentWidget();
-    if (!main)
-        return;
-    const QRect over = main->frameGeometry();
-    const int left = over.left() + (over.width() - OuterSize.width()) / 2;
-    const int top = over.top() + (over.height() - OuterSize.height()) / 2;
-    move(std::max(0, left), std::max(0, top));
 }
 
 void TMemoForm::resizeEvent(QResizeEvent *event)

@@ -21,15 +21,11 @@ public:
     std::function<void()> onEdited;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormResize();
-    void placeOverMainWindow();
-
-    bool m_placed = false;
 };
 
 extern TMemoForm *MemoForm;

@@ -7,6 +7,7 @@
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -58,6 +59,8 @@ QPushButton *addBoldButton(QWidget *parent, const char *name, const QString &cap
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
+    // The preview has no default button: Enter neither prints nor closes it.
+    button->setAutoDefault(false);
     // Never narrower than its caption, whatever face stands in for the designed one.
     const int captionWidth = QFontMetrics(bold).horizontalAdvance(caption) + 10;
     button->resize(std::max(geometry.width(), captionWidth), geometry.height());
@@ -78,6 +81,11 @@ TPreviewForm::TPreviewForm(QWidget *parent)
     setPalette(white);
     setAutoFillBackground(true);
     resize(792, 529);
+    // Every showing covers the work area, frame included, from its top-left corner.
+    new WindowPlacement(*this, WindowPlacement::When::EveryShowing, true, [this](const QMargins &) {
+        const QScreen *desktop = screen();
+        return desktop ? desktop->availableVirtualGeometry() : geometry();
+    });
 
     CBProcent = new QComboBox(this);
     CBProcent->setObjectName("CBProcent");
@@ -139,13 +147,6 @@ void TPreviewForm::showEvent(QShowEvent *event)
 
 void TPreviewForm::FormShow()
 {
-    if (const QScreen *desktop = screen()) {
-        // The whole desktop, frame included, over every monitor.
-        const QRect area = desktop->virtualGeometry();
-        const QSize frame = frameGeometry().size() - size();
-        move(area.topLeft());
-        resize(area.size() - frame);
-    }
     // A picture of an earlier pattern must never stand in for this one.
     m_image = QImage();
     m_imageScale = -1;
@@ -160,6 +161,17 @@ void TPreviewForm::FormShow()
     } else {
         CBProcentChange();
     }
+    fitScrollBox();
+}
+
+void TPreviewForm::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    fitScrollBox();
+}
+
+void TPreviewForm::fitScrollBox()
+{
     ScrollBox->resize(width() - ScrollMargin, height() - ScrollBoxTop - ScrollMargin);
 }
 
