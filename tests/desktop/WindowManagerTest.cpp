@@ -1,0 +1,94 @@
+// The real program on a real desktop (Xvfb with openbox): exact titles, the
+// main window's frame over the work area, the notes window's outer size, and a
+// message box never hidden under a tool window.
+#include "support/XDesktop.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString MainTitle = QStringLiteral("Проектировщик рисунков для вязальной машины");
+const QString NewTitle = QStringLiteral("Новый рисунок");
+const QString NotesTitle = QStringLiteral("Текст");
+
+class Program {
+public:
+    Program(const XDesktop &desktop, const QString &folder)
+    {
+        m_process.setProcessEnvironment(desktop.environment());
+        m_process.setWorkingDirectory(folder);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(PURLWISE_PROGRAM), QStringList());
+        m_process.waitForStarted(5000);
+    }
+    ~Program()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+private:
+    QProcess m_process;
+};
+
+} // namespace
+
+TEST(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
+{
+    const QStringList missing = XDesktop::missingTools();
+    if (!missing.isEmpty())
+        GTEST_SKIP() << "not installed: " << missing.join(QLatin1Char(' ')).toStdString();
+    XDesktop desktop;
+    QString error;
+    ASSERT_TRUE(desktop.start(QSize(1280, 800), &error)) << error.toStdString();
+    QTemporaryDir folder; // the yarn list is looked for in the working folder
+    Program program(desktop, folder.path());
+
+    XDesktop::Window main = 0;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (main = desktop.findWindow(MainTitle)) != 0; }))
+        << "no window titled exactly " << MainTitle.toStdString();
+    const QRect workArea = desktop.workArea();
+    ASSERT_FALSE(workArea.isEmpty());
+    EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.frameGeometry(main) == workArea; }));
+    const QMargins frame = desktop.frameExtents(main);
+    EXPECT_GT(frame.top(), 0) << "the window manager gave the main window no title bar";
+    EXPECT_EQ(desktop.frameGeometry(main), workArea);
+
+    // New with its dialog's defaults; Enter is OK there.
+    ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(main), "key", "ctrl+n" }));
+    XDesktop::Window dialog = 0;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (dialog = desktop.findWindow(NewTitle)) != 0; }));
+    ASSERT_TRUE(desktop.xdotool({ "key", "Return" }));
+    ASSERT_TRUE(XDesktop::waitFor([&] { return !desktop.stacking().contains(dialog); }));
+
+    // The read-out window came with the pattern; its caption is empty and stays so.
+    EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.findWindow(QString()) != 0; }))
+        << "no window with an empty title";
+
+    // The notes button sits at x 646 of the tool bar, just under the menu bar.
+    ASSERT_TRUE(desktop.xdotool({ "mousemove", "--window", QString::number(main), "657", "35", "click", "1" }));
+    XDesktop::Window notes = 0;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (notes = desktop.findWindow(NotesTitle)) != 0; }));
+    const QSize notesSize(359, 229);
+    const QRect mainFrame = desktop.frameGeometry(main);
+    const QRect expectedNotes(mainFrame.left() + (mainFrame.width() - notesSize.width()) / 2,
+        mainFrame.top() + (mainFrame.height() - notesSize.height()) / 2, notesSize.width(), notesSize.height());
+    EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.frameGeometry(notes) == expectedNotes; }));
+    EXPECT_EQ(desktop.frameGeometry(notes), expectedNotes);
+
+    // New again asks whether to save; the question must stand above the notes window.
+    ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(main), "key", "ctrl+n" }));
+    XDesktop::Window question = 0;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (question = desktop.findWindow(NewTitle)) != 0; }));
+    const QList<XDesktop::Window> stacking = desktop.stacking();
+    EXPECT_GT(stacking.indexOf(question), stacking.indexOf(notes));
+    EXPECT_GT(stacking.indexOf(notes), stacking.indexOf(main));
+    for (XDesktop::Window window : stacking)
+        EXPECT_LE(stacking.indexOf(window), stacking.indexOf(question))
+            << "window " << window << " is above the question";
+    EXPECT_TRUE(program.running());
+}

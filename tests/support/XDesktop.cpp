@@ -1,0 +1,225 @@
+#include "support/XDesktop.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace {
+
+constexpr int ToolTimeout = 5000;
+
+QList<quint32> numbersAfter(const QString &text, QChar mark)
+{
+    QList<quint32> numbers;
+    const qsizetype start = text.indexOf(mark);
+    if (start < 0)
+        return numbers;
+    static const QRegularExpression number(QStringLiteral("0x[0-9a-fA-F]+|\\d+"));
+    for (const auto &match : number.globalMatch(text.mid(start + 1))) {
+        bool ok = false;
+        const quint32 value = match.captured().toUInt(&ok, 0);
+        if (ok)
+            numbers.append(value);
+    }
+    return numbers;
+}
+
+void finish(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(2000)) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+}
+
+} // namespace
+
+XDesktop::~XDesktop()
+{
+    stop();
+}
+
+void XDesktop::stop()
+{
+    finish(m_manager);
+    finish(m_server);
+}
+
+QStringList XDesktop::missingTools()
+{
+    QStringList missing;
+    for (const char *program : { "Xvfb", "openbox", "xprop", "xwininfo", "xdotool" }) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
+            missing << QString::fromLatin1(program);
+    }
+    return missing;
+}
+
+bool XDesktop::start(QSize screen, QString *error)
+{
+    if (!m_home.isValid()) {
+        *error = QStringLiteral("no temporary folder");
+        return false;
+    }
+    // The server picks a free display itself and writes its number to the pipe.
+    m_server.setProcessChannelMode(QProcess::SeparateChannels);
+    m_server.setStandardErrorFile(QProcess::nullDevice());
+    m_server.start(QStringLiteral("Xvfb"),
+        { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+            QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-nolisten"),
+            QStringLiteral("tcp") });
+    const QDeadlineTimer deadline(10000);
+    while (!m_server.canReadLine() && m_server.state() != QProcess::NotRunning && !deadline.hasExpired())
+        m_server.waitForReadyRead(100);
+    const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
+    if (number.isEmpty()) {
+        *error = QStringLiteral("Xvfb did not start");
+        stop();
+        return false;
+    }
+    m_display = QLatin1Char(':') + number;
+
+    m_manager.setProcessEnvironment(environment());
+    m_manager.setStandardOutputFile(QProcess::nullDevice());
+    const QString log = m_home.filePath(QStringLiteral("openbox.log"));
+    m_manager.setStandardErrorFile(log);
+    m_manager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    m_manager.waitForStarted(ToolTimeout);
+    const bool managed = waitFor([this] {
+        return m_manager.state() != QProcess::NotRunning
+            && tool(QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") })
+                   .contains(QLatin1Char('#'));
+    });
+    if (!managed) {
+        QFile messages(log);
+        messages.open(QIODevice::ReadOnly);
+        *error = QStringLiteral("openbox did not take the display %1: %2")
+                     .arg(m_display, QString::fromLocal8Bit(messages.readAll()));
+        stop();
+        return false;
+    }
+    return true;
+}
+
+QProcessEnvironment XDesktop::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    // Nothing of the user's own desktop settings, nothing written into their home.
+    environment.insert(QStringLiteral("HOME"), m_home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("XAUTHORITY"));
+    return environment;
+}
+
+QString XDesktop::tool(const QString &program, const QStringList &arguments) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(program, arguments);
+    if (!process.waitForFinished(ToolTimeout)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool XDesktop::xdotool(const QStringList &arguments) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral("xdotool"), arguments);
+    if (!process.waitForFinished(ToolTimeout)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool XDesktop::waitFor(const std::function<bool()> &condition, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+QList<XDesktop::Window> XDesktop::stacking() const
+{
+    return numbersAfter(
+        tool(QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING") }),
+        QLatin1Char('#'));
+}
+
+XDesktop::Window XDesktop::findWindow(const QString &wanted) const
+{
+    for (Window window : stacking()) {
+        if (title(window) == wanted)
+            return window;
+    }
+    return 0;
+}
+
+std::optional<QString> XDesktop::title(Window window) const
+{
+    const QString text = tool(QStringLiteral("xprop"),
+        { QStringLiteral("-id"), QString::number(window), QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME") });
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return std::nullopt; // "not found"
+    // xprop prints an empty property as nothing at all after the "=".
+    const qsizetype open = text.indexOf(QLatin1Char('"'), equals);
+    const qsizetype close = text.lastIndexOf(QLatin1Char('"'));
+    if (open < 0 || close <= open)
+        return QString();
+    return text.sliced(open + 1, close - open - 1);
+}
+
+QMargins XDesktop::frameExtents(Window window) const
+{
+    const QList<quint32> sides
+        = numbersAfter(tool(QStringLiteral("xprop"),
+                           { QStringLiteral("-id"), QString::number(window), QStringLiteral("-notype"),
+                               QStringLiteral("_NET_FRAME_EXTENTS") }),
+            QLatin1Char('='));
+    if (sides.size() != 4)
+        return {};
+    return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
+}
+
+QRect XDesktop::clientGeometry(Window window) const
+{
+    const QString text = tool(QStringLiteral("xwininfo"), { QStringLiteral("-id"), QString::number(window) });
+    auto field = [&text](const char *name) {
+        static const QString pattern = QStringLiteral("%1:\\s*(-?\\d+)");
+        const auto match = QRegularExpression(pattern.arg(QString::fromLatin1(name))).match(text);
+        return match.hasMatch() ? match.captured(1).toInt() : 0;
+    };
+    return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height"));
+}
+
+QRect XDesktop::workArea() const
+{
+    const QList<quint32> area
+        = numbersAfter(tool(QStringLiteral("xprop"),
+                           { QStringLiteral("-root"), QStringLiteral("-notype"), QStringLiteral("_NET_WORKAREA") }),
+            QLatin1Char('='));
+    if (area.size() < 4)
+        return {};
+    return QRect(int(area[0]), int(area[1]), int(area[2]), int(area[3]));
+}

@@ -1,0 +1,58 @@
+#pragma once
+// A private X server (Xvfb) with a window manager (openbox), for tests that
+// need what only a real desktop gives: frames, titles, stacking. Window
+// properties are read from the server with the X utilities, input is sent with
+// xdotool. Every wait is bounded; the destructor stops whatever was started.
+
+#include <QMargins>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <optional>
+
+class XDesktop {
+public:
+    using Window = quint32;
+
+    XDesktop() = default;
+    ~XDesktop();
+    XDesktop(const XDesktop &) = delete;
+    XDesktop &operator=(const XDesktop &) = delete;
+
+    // The programs a desktop needs that are not installed; empty when all are.
+    static QStringList missingTools();
+    // Starts the server on a free display and the window manager on it.
+    // On failure returns false and says why in `error`.
+    bool start(QSize screen, QString *error);
+
+    // The environment for a program shown on this desktop.
+    QProcessEnvironment environment() const;
+
+    // Managed windows, bottom to top.
+    QList<Window> stacking() const;
+    // The first managed window with exactly this title; 0 if there is none.
+    Window findWindow(const QString &title) const;
+    // _NET_WM_NAME; nothing when the window has none.
+    std::optional<QString> title(Window window) const;
+    QMargins frameExtents(Window window) const;
+    QRect clientGeometry(Window window) const;
+    // The window with its frame, on the screen.
+    QRect frameGeometry(Window window) const { return clientGeometry(window).marginsAdded(frameExtents(window)); }
+    QRect workArea() const;
+
+    // Runs xdotool with these arguments; false when it failed or hung.
+    bool xdotool(const QStringList &arguments) const;
+    // Polls until the condition holds or the time is up.
+    static bool waitFor(const std::function<bool()> &condition, int milliseconds = 5000);
+
+private:
+    QString tool(const QString &program, const QStringList &arguments) const;
+    void stop();
+
+    QTemporaryDir m_home;
+    QProcess m_server;
+    QProcess m_manager;
+    QString m_display;
+};
