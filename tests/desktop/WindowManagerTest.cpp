@@ -18,11 +18,9 @@ class Program {
 public:
     Program(const XDesktop &desktop, const QString &folder)
     {
-        m_process.setProcessEnvironment(desktop.environment());
         m_process.setWorkingDirectory(folder);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(PURLWISE_PROGRAM), QStringList());
-        m_process.waitForStarted(5000);
+        desktop.startProgram(m_process, QStringLiteral(PURLWISE_PROGRAM));
     }
     ~Program()
     {

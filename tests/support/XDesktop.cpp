@@ -6,6 +6,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 constexpr int ToolTimeout = 5000;
@@ -24,6 +27,12 @@ QList<quint32> numbersAfter(const QString &text, QChar mark)
             numbers.append(value);
     }
     return numbers;
+}
+
+// The server, the window manager and the program die with the test, even when it is killed.
+void dieWithTheTest(QProcess &process)
+{
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 void finish(QProcess &process)
@@ -69,6 +78,7 @@ bool XDesktop::start(QSize screen, QString *error)
     // The server picks a free display itself and writes its number to the pipe.
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
     m_server.setStandardErrorFile(QProcess::nullDevice());
+    dieWithTheTest(m_server);
     m_server.start(QStringLiteral("Xvfb"),
         { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
             QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-nolisten"),
@@ -88,6 +98,7 @@ bool XDesktop::start(QSize screen, QString *error)
     m_manager.setStandardOutputFile(QProcess::nullDevice());
     const QString log = m_home.filePath(QStringLiteral("openbox.log"));
     m_manager.setStandardErrorFile(log);
+    dieWithTheTest(m_manager);
     m_manager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
     m_manager.waitForStarted(ToolTimeout);
     const bool managed = waitFor([this] {
@@ -104,6 +115,14 @@ bool XDesktop::start(QSize screen, QString *error)
         return false;
     }
     return true;
+}
+
+void XDesktop::startProgram(QProcess &process, const QString &program, const QStringList &arguments) const
+{
+    process.setProcessEnvironment(environment());
+    dieWithTheTest(process);
+    process.start(program, arguments);
+    process.waitForStarted(ToolTimeout);
 }
 
 QProcessEnvironment XDesktop::environment() const

@@ -29,6 +29,8 @@ public:
 
     // The environment for a program shown on this desktop.
     QProcessEnvironment environment() const;
+    // Starts a program on this desktop; it is killed if the test dies first.
+    void startProgram(QProcess &process, const QString &program, const QStringList &arguments = {}) const;
 
     // Managed windows, bottom to top.
     QList<Window> stacking() const;
