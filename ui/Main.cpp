@@ -12,7 +12,7 @@
 #include "ui/Picture.h"
 #include "ui/Preview.h"
 #include "ui/ToolBarImages.h"
-#include "ui/TwoStateButtonAccess.h"
+#include "ui/TwoStateToolButton.h"
 #include "ui/UserDialogs.h"
 #include "ui/WindowPlacement.h"
 
@@ -162,8 +162,8 @@ void TMainForm::buildToolBar()
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setAccessibleName(QStringLiteral("Панель инструментов"));
 
-    auto addButton = [this](const char *name, int x, ToolBarImage image, const QString &hint) {
-        auto *button = new QToolButton(ToolBar);
+    auto addButton = [this](const char *name, int x, ToolBarImage image, const QString &hint, bool twoState = false) {
+        QToolButton *button = twoState ? new TwoStateToolButton(ToolBar) : new QToolButton(ToolBar);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(x, ToolButtonTop, ToolButtonWidth, ToolButtonHeight);
         button->setIcon(toolBarIcon(image));
@@ -230,13 +230,10 @@ void TMainForm::buildToolBar()
     }
     addSeparator(629, 17);
 
-    MemoButn = addButton("MemoButn", 646, ToolBarImage::Notes, QStringLiteral("Окно текста"));
-    MemoButn->setCheckable(true);
+    MemoButn = addButton("MemoButn", 646, ToolBarImage::Notes, QStringLiteral("Окно текста"), true);
     addSeparator(669, 17);
     ShowHidePictureButton = addButton(
-        "ShowHidePictureButton", 686, ToolBarImage::Picture, QStringLiteral("Показать/Спрятать окно рисунка"));
-    ShowHidePictureButton->setCheckable(true);
-    installTwoStateButtonAccess();
+        "ShowHidePictureButton", 686, ToolBarImage::Picture, QStringLiteral("Показать/Спрятать окно рисунка"), true);
     addSeparator(709, 8);
 
     connect(NewToolButn, &QToolButton::clicked, this, &TMainForm::MenuNewClick);

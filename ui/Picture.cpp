@@ -6,7 +6,7 @@ TPictureForm::TPictureForm(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName("PictureForm");
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
     move(583, 72);
     setWindowTitle(QStringLiteral("Двойной клик для загрузки рисунка"));
     resize(223, 506);

@@ -14,7 +14,6 @@ TEST_F(MemoWindowTest, ButtonTogglesTheWindowAndTheCloseBoxRaisesIt)
     newPattern(4, 4);
     EXPECT_FALSE(MemoForm->isVisible());
     EXPECT_EQ(MemoForm->windowTitle(), QStringLiteral("Текст"));
-    EXPECT_TRUE(MemoForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(MemoForm->windowType(), Qt::Tool);
 
     form->MemoButn->click();

@@ -57,10 +57,9 @@ TEST_F(StartupTest, ElevenWindowsExistOwnedByTheMainWindow)
     EXPECT_EQ(form->CellPitch, 20);
 }
 
-TEST_F(StartupTest, MainWindowTakesTheDesktopOnEveryResize)
+TEST_F(StartupTest, MainWindowTakesTheWorkAreaOnEveryResize)
 {
-    const QRect desktop = form->screen()->geometry();
-    const QSize expected(desktop.width(), desktop.height() - 30);
+    const QSize expected = form->screen()->availableGeometry().size();
     EXPECT_EQ(form->frameGeometry().topLeft(), QPoint(0, 0));
     EXPECT_EQ(form->frameGeometry().size(), expected);
 

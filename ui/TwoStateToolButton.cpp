@@ -1,4 +1,4 @@
-#include "ui/TwoStateButtonAccess.h"
+#include "ui/TwoStateToolButton.h"
 
 #include <QAccessibleWidget>
 #include <QToolButton>
@@ -45,16 +45,18 @@ private:
 
 QAccessibleInterface *twoStateButtonFactory(const QString &className, QObject *object)
 {
-    if (className != QLatin1String("QToolButton"))
+    if (className != QLatin1String(TwoStateToolButton::staticMetaObject.className()))
         return nullptr;
-    auto *button = qobject_cast<QToolButton *>(object);
-    return button && button->isCheckable() ? new TwoStateButtonAccessible(button) : nullptr;
+    auto *button = qobject_cast<TwoStateToolButton *>(object);
+    return button ? new TwoStateButtonAccessible(button) : nullptr;
 }
 
 } // namespace
 
-void installTwoStateButtonAccess()
+TwoStateToolButton::TwoStateToolButton(QWidget *parent)
+    : QToolButton(parent)
 {
+    setCheckable(true);
     static const bool installed = [] {
         QAccessible::installFactory(twoStateButtonFactory);
         return true;
