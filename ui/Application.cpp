@@ -36,7 +36,7 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
 {
     // No display name: Qt would add it to every title. Title bars read exactly their captions.
     setApplicationName(QString::fromLatin1(ApplicationTitle));
-    setDesktopFileName(QStringLiteral("purlwise"));
+    setDesktopFileName(QStringLiteral("org.purlwise.Purlwise"));
     keepEmptyTitlesEmpty(*this);
     // The windows are laid out for a small 8-point face. No style hint: the
     // controls inherit it, and it would override the families they name.
