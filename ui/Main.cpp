@@ -482,6 +482,8 @@ void TMainForm::connectCompanionWindows()
 {
     MemoForm->onEdited = [this] { SetModified(); };
     EffectsForm->setOperationsEnabled(false);
+    PictureForm->setDialogs(&m_dialogs);
+    connect(PictureForm, &TPictureForm::closedByUser, this, [this] { ShowHidePictureButton->setChecked(false); });
 }
 
 void TMainForm::MemoButnClick()
