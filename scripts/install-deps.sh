@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libuemf-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-liberation2
 )
 
 missing=()

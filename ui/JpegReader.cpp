@@ -20,12 +20,16 @@ struct ErrorManager {
     std::longjmp(manager->escape, 1);
 }
 
-// Warnings and trace output would go to stderr; the picture is judged by errors alone.
+// Warnings and trace output would go to stderr. A file that ends early is
+// an error, though: the library would fill the missing rows with grey.
 void quietMessage(j_common_ptr)
 {
 }
-void quietEmit(j_common_ptr, int)
+
+void quietEmit(j_common_ptr cinfo, int level)
 {
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        errorExit(cinfo);
 }
 
 struct ScanCounter {
