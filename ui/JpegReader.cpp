@@ -54,12 +54,13 @@ inline uchar clampByte(int value)
 
 // The decoding itself, kept free of C++ objects with destructors so that a
 // longjmp out of the library skips nothing that needed cleaning up.
-bool decodeInto(jpeg_decompress_struct &cinfo, QImage *image, std::int64_t *width, std::int64_t *height)
+bool decodeInto(
+    jpeg_decompress_struct &cinfo, std::int64_t pixelLimit, QImage *image, std::int64_t *width, std::int64_t *height)
 {
     jpeg_read_header(&cinfo, TRUE);
     *width = cinfo.image_width;
     *height = cinfo.image_height;
-    if (!pictureSizeAllowed(*width, *height))
+    if (!pictureSizeAllowed(*width, *height) || *width * *height > pixelLimit)
         return false;
 
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -109,7 +110,7 @@ bool decodeInto(jpeg_decompress_struct &cinfo, QImage *image, std::int64_t *widt
 
 } // namespace
 
-DecodedPicture decodeJpeg(const QByteArray &data)
+DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit)
 {
     jpeg_decompress_struct cinfo {};
     ErrorManager errors {};
@@ -132,10 +133,10 @@ DecodedPicture decodeJpeg(const QByteArray &data)
     jpeg_create_decompress(&cinfo);
     cinfo.progress = &counter.base;
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()), (unsigned long)data.size());
-    const bool decoded = decodeInto(cinfo, &image, &width, &height);
+    const bool decoded = decodeInto(cinfo, pixelLimit, &image, &width, &height);
     jpeg_destroy_decompress(&cinfo);
     if (!decoded) {
-        if (!pictureSizeAllowed(width, height))
+        if (!pictureSizeAllowed(width, height) || width * height > pixelLimit)
             return DecodedPicture::tooLarge(width, height);
         return DecodedPicture::failed(QStringLiteral("JPEG error #%1").arg(JERR_OUT_OF_MEMORY));
     }

@@ -10,5 +10,6 @@
 inline constexpr int MaxJpegScans = 1000;
 
 // Grayscale, RGB, CMYK and YCCK files, baseline or progressive. Errors read
-// "JPEG error #N" with the library's message code.
-DecodedPicture decodeJpeg(const QByteArray &data);
+// "JPEG error #N" with the library's message code. A smaller pixel limit
+// keeps fuzzing fast.
+DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit = MaxPicturePixels);
