@@ -15,7 +15,23 @@ struct DibLayout {
     std::uint64_t headerAndTable = 0; // bytes before the pixel rows
     std::int64_t width = 0;
     std::int64_t height = 0;
+    std::int64_t bitCount = 0;
+    std::uint32_t compression = 0;
 };
+
+// Rows must all be there before anything is allocated for them. Run-length
+// data has no fixed size, but even at its densest it cannot make more than
+// a few thousand pixels of each byte.
+bool bitsCover(const DibLayout &layout, std::uint64_t bitsSize)
+{
+    if (layout.bitCount <= 0 || layout.bitCount > 32)
+        return false;
+    const std::uint32_t BiRle8 = 1, BiRle4 = 2;
+    if (layout.compression == BiRle8 || layout.compression == BiRle4)
+        return std::uint64_t(layout.width * layout.height) <= 2048 * bitsSize;
+    const std::int64_t rowBytes = (layout.width * layout.bitCount + 31) / 32 * 4;
+    return std::uint64_t(rowBytes * layout.height) <= bitsSize;
+}
 
 bool dibLayout(const RecordBytes &header, DibLayout &layout)
 {
@@ -26,6 +42,7 @@ bool dibLayout(const RecordBytes &header, DibLayout &layout)
         if (!header.has(0, CoreHeaderSize))
             return false;
         const std::uint16_t bitCount = header.u16(10);
+        layout.bitCount = bitCount;
         layout.width = header.u16(4);
         layout.height = header.u16(6);
         const std::uint64_t colours = bitCount <= 8 ? (std::uint64_t(1) << bitCount) : 0;
@@ -40,6 +57,8 @@ bool dibLayout(const RecordBytes &header, DibLayout &layout)
         layout.height = -layout.height;
     const std::uint16_t bitCount = header.u16(14);
     const std::uint32_t compression = header.u32(16);
+    layout.bitCount = bitCount;
+    layout.compression = compression;
     std::uint64_t colours = header.u32(32);
     if (colours == 0 && bitCount <= 8)
         colours = std::uint64_t(1) << bitCount;
@@ -82,7 +101,7 @@ QImage decodeDib(const RecordBytes &header, const RecordBytes &bits)
     if (!dibLayout(header, layout) || !pictureSizeAllowed(layout.width, layout.height))
         return QImage();
     // The header range may stop short of its colour table; then the table is missing.
-    if (layout.headerAndTable > header.size())
+    if (layout.headerAndTable > header.size() || !bitsCover(layout, bits.size()))
         return QImage();
     QByteArray file = fileHeader(14 + layout.headerAndTable + bits.size(), 14 + layout.headerAndTable);
     file.append(reinterpret_cast<const char *>(header.data()), qsizetype(layout.headerAndTable));
@@ -95,7 +114,7 @@ QImage decodePackedDib(const RecordBytes &packed)
     DibLayout layout;
     if (!dibLayout(packed, layout) || !pictureSizeAllowed(layout.width, layout.height))
         return QImage();
-    if (layout.headerAndTable > packed.size())
+    if (layout.headerAndTable > packed.size() || !bitsCover(layout, packed.size() - layout.headerAndTable))
         return QImage();
     QByteArray file = fileHeader(14 + packed.size(), 14 + layout.headerAndTable);
     file.append(reinterpret_cast<const char *>(packed.data()), qsizetype(packed.size()));
