@@ -495,7 +495,8 @@ void playEmf(const RecordBytes &file, const EmfHeader &header, QImage &target)
     canvas.setDevice(
         QTransform::fromTranslate(-header.frame.left(), -header.frame.top()) * QTransform::fromScale(sx, sy),
         header.pixelsPerMmX, header.pixelsPerMmY);
-    EmfPlayer player(canvas, header.handles);
+    // Each handle needs a record of at least eight bytes to create it.
+    EmfPlayer player(canvas, std::min<std::uint64_t>(header.handles, file.size() / 8));
     std::uint64_t at = 0;
     for (;;) {
         const std::uint32_t type = file.u32(at);

@@ -491,7 +491,9 @@ void playWmf(const RecordBytes &file, const WmfHeader &header, QImage &target)
     canvas.state.windowExt = header.box.size();
     canvas.state.viewportExt = QSizeF(target.width(), target.height());
     canvas.setDevice(QTransform(), 96.0 / 25.4, 96.0 / 25.4);
-    WmfPlayer player(canvas, header.objectCount);
+    // Each object needs a record of at least six bytes to create it, so a
+    // table larger than that could never fill.
+    WmfPlayer player(canvas, std::min<std::uint64_t>(header.objectCount, file.size() / 6));
     WmfRecords records(file, header.recordsStart);
     while (auto record = records.next())
         player.play(*record);

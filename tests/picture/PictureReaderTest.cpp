@@ -29,7 +29,7 @@ struct LoadCase {
     QByteArray bytes;
     QSize size; // expected on success
     std::vector<Probe> probes;
-    QString message; // expected in the error report instead
+    QString message {}; // expected in the error report instead
 };
 
 bool near(QRgb a, QRgb b, int tolerance)
