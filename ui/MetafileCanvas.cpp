@@ -27,6 +27,18 @@ bool finite(QPointF p)
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
+// Scaling records can multiply the mapping past any range; such a mapping
+// draws nothing rather than hand infinities to the painter.
+bool usable(const QTransform &t)
+{
+    const double values[] = { t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy() };
+    for (const double v : values) {
+        if (!std::isfinite(v) || std::abs(v) > 1e12)
+            return false;
+    }
+    return t.isInvertible();
+}
+
 double scaleOf(const QTransform &t, bool vertical)
 {
     return vertical ? std::hypot(t.m21(), t.m22()) : std::hypot(t.m11(), t.m12());
@@ -234,9 +246,11 @@ void MetafileCanvas::selectStockObject(std::uint32_t index)
     }
 }
 
-void MetafileCanvas::preparePainter(bool stroke, bool fill)
+bool MetafileCanvas::preparePainter(bool stroke, bool fill)
 {
     const QTransform t = logicalToImage();
+    if (!usable(t))
+        return false;
     m_painter.setTransform(t);
     QPen pen = state.pen;
     if (stroke && pen.style() != Qt::NoPen) {
@@ -255,6 +269,7 @@ void MetafileCanvas::preparePainter(bool stroke, bool fill)
     m_painter.setBrush(fill ? state.brush : QBrush(Qt::NoBrush));
     m_painter.setBackgroundMode(state.opaqueBack ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(state.backColor);
+    return true;
 }
 
 void MetafileCanvas::draw(const QPainterPath &shape, bool fill)
@@ -265,7 +280,8 @@ void MetafileCanvas::draw(const QPainterPath &shape, bool fill)
     }
     if (!m_painter.isActive())
         return;
-    preparePainter(true, fill);
+    if (!preparePainter(true, fill))
+        return;
     QPainterPath filled = shape;
     filled.setFillRule(state.fillRule);
     m_painter.drawPath(filled);
@@ -429,6 +445,8 @@ void MetafileCanvas::text(
     if (m_inPath || !m_painter.isActive() || !finite(reference))
         return;
     const QTransform t = logicalToImage();
+    if (!usable(t))
+        return;
     if (opaqueBox) {
         m_painter.setTransform(t);
         m_painter.fillRect(opaqueBox->normalized(), state.backColor);
@@ -495,7 +513,7 @@ void MetafileCanvas::text(
 void MetafileCanvas::bitmap(
     const QRectF &destination, const QImage &source, const QRectF &sourceRect, std::uint32_t rop)
 {
-    if (m_inPath || !m_painter.isActive() || source.isNull())
+    if (m_inPath || !m_painter.isActive() || source.isNull() || !usable(logicalToImage()))
         return;
     m_painter.setTransform(logicalToImage());
     switch (rop) {
@@ -517,7 +535,7 @@ void MetafileCanvas::bitmap(
 
 void MetafileCanvas::fillBox(const QRectF &destination, std::uint32_t rop)
 {
-    if (m_inPath || !m_painter.isActive())
+    if (m_inPath || !m_painter.isActive() || !usable(logicalToImage()))
         return;
     m_painter.setTransform(logicalToImage());
     if (rop == RopBlackness)
@@ -543,8 +561,7 @@ void MetafileCanvas::closeFigure()
 void MetafileCanvas::fillPath()
 {
     m_inPath = false;
-    if (m_painter.isActive()) {
-        preparePainter(false, true);
+    if (m_painter.isActive() && preparePainter(false, true)) {
         m_path.setFillRule(state.fillRule);
         m_painter.drawPath(m_path);
     }
@@ -554,18 +571,15 @@ void MetafileCanvas::fillPath()
 void MetafileCanvas::strokePath()
 {
     m_inPath = false;
-    if (m_painter.isActive()) {
-        preparePainter(true, false);
+    if (m_painter.isActive() && preparePainter(true, false))
         m_painter.drawPath(m_path);
-    }
     m_path = QPainterPath();
 }
 
 void MetafileCanvas::strokeAndFillPath()
 {
     m_inPath = false;
-    if (m_painter.isActive()) {
-        preparePainter(true, true);
+    if (m_painter.isActive() && preparePainter(true, true)) {
         m_path.setFillRule(state.fillRule);
         m_painter.drawPath(m_path);
     }

@@ -90,7 +90,8 @@ public:
 
 private:
     QTransform logicalToImage() const;
-    void preparePainter(bool stroke, bool fill);
+    // False when the mapping cannot draw.
+    bool preparePainter(bool stroke, bool fill);
     void draw(const QPainterPath &shape, bool fill);
     void pathAddAt(QPointF p);
 
