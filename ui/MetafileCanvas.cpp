@@ -9,6 +9,7 @@ constexpr std::size_t MaxSavedStates = 4096;
 // Beyond these a pen or font would only cost time: nothing larger fits a picture.
 constexpr double MaxPenPixels = 4 * 16384;
 constexpr double MaxFontPixels = 16384;
+constexpr int MaxCachedGlyphPixels = 128;
 
 constexpr std::uint32_t PsNull = 5;
 constexpr std::uint32_t BsSolid = 0, BsNull = 1, BsHatched = 2;
@@ -500,12 +501,24 @@ void MetafileCanvas::text(
         m_painter.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()), state.backColor);
     m_painter.setFont(font);
     m_painter.setPen(state.textColor);
+    // Large letters are filled as outlines: the painter would cache each one
+    // as a bitmap, which for a letter thousands of pixels high runs to gigabytes.
+    const bool outlines = font.pixelSize() > MaxCachedGlyphPixels;
+    QPainterPath letters;
+    const auto run = [&](QPointF at, const QString &part) {
+        if (outlines)
+            letters.addText(at, font, part);
+        else
+            m_painter.drawText(at, part);
+    };
     if (advances.empty()) {
-        m_painter.drawText(QPointF(x, y), string);
+        run(QPointF(x, y), string);
     } else {
         for (qsizetype i = 0; i < string.size(); ++i)
-            m_painter.drawText(QPointF(x + offsets[std::size_t(i)], y), QString(string[i]));
+            run(QPointF(x + offsets[std::size_t(i)], y), QString(string[i]));
     }
+    if (outlines)
+        m_painter.fillPath(letters, state.textColor);
     if (updateCp && horizontal > 0)
         state.position += QPointF(width / horizontal, 0);
 }

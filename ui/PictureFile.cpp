@@ -65,6 +65,9 @@ DecodedPicture readWithQt(const QByteArray &data, const char *format, const QStr
     result.image = reader.read(); // an icon's first image
     if (result.image.isNull())
         return DecodedPicture::failed(error);
+    // Some readers tell no size before decoding; the limit holds all the same.
+    if (!pictureSizeAllowed(result.image.width(), result.image.height()))
+        return DecodedPicture::tooLarge(result.image.width(), result.image.height());
     return result;
 }
 
