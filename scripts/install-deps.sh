@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
   poppler-utils
+  fonts-liberation2
 )
 
 missing=()

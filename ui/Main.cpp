@@ -486,6 +486,8 @@ void TMainForm::connectCompanionWindows()
             SetModified();
     };
     EffectsForm->setOperationsEnabled(false);
+    PictureForm->setDialogs(&m_dialogs);
+    connect(PictureForm, &TPictureForm::closedByUser, this, [this] { ShowHidePictureButton->setChecked(false); });
 }
 
 void TMainForm::MemoButnClick()
