@@ -24,6 +24,8 @@ int main(int argc, char **argv)
     app.setDialogs(&dialogs);
 
     ApplicationWindows windows(dialogs);
+    if (!windows.created())
+        return 0; // the failure has been reported
     QObject::connect(&windows.main(), &TMainForm::closedForGood, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     windows.main().show();
     app.exec();

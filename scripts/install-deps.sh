@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  poppler-utils
   openbox x11-utils xdotool fontconfig fonts-liberation2 libxcb1-dev desktop-file-utils appstream
 )
 

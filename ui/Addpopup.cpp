@@ -1,5 +1,6 @@
 #include "ui/Addpopup.h"
 
+#include "model/YarnList.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
 #include "ui/PaletteSwatch.h"
@@ -53,6 +54,8 @@ TAddFromPopupForm::TAddFromPopupForm(QWidget *parent)
     Edit->setGeometry(8, 42, 257, 21);
     Edit->setAccessibleName(Label->text());
     Edit->installEventFilter(this);
+    // The yarn list file gives back whole only names of up to this many bytes.
+    Edit->setMaxLength(int(model::YarnLineLimit) - 2);
     Label->setBuddy(Edit);
 
     OKButton = addDialogButton(this, "OKButton", QStringLiteral("OK"), QRect(40, 74, 75, 25));
@@ -83,6 +86,13 @@ void TAddFromPopupForm::OKButtonClick()
     if (Edit->text().isEmpty()) {
         MainForm->dialogs().message(this, QStringLiteral("Предупреждение"),
             QStringLiteral("Вы не ввели название цвета"), QMessageBox::Ok, UserDialogs::Icon::Warning);
+        Edit->setFocus();
+        return;
+    }
+    if (!TMainForm::YarnNameStorable(Edit->text())) {
+        MainForm->dialogs().message(this, QStringLiteral("Предупреждение"),
+            QStringLiteral("Название цвета содержит знаки, которые нельзя сохранить"), QMessageBox::Ok,
+            UserDialogs::Icon::Warning);
         Edit->setFocus();
         return;
     }

@@ -68,27 +68,12 @@ bool InstallRussianTranslations(QCoreApplication &app)
     return QCoreApplication::installTranslator(translator);
 }
 
-ApplicationWindows::ApplicationWindows(UserDialogs &dialogs)
-{
-    // The order matters: later windows refer to the main window from their creation on.
-    m_main = std::make_unique<TMainForm>(dialogs);
-    TMainForm *owner = m_main.get();
-    NewForm = new TNewForm(owner);
-    EffectsForm = new TEffectsForm(owner);
-    DisplayForm = new TDisplayForm(owner);
-    ReFormatForm = new TReFormatForm(owner);
-    AboutForm = new TAboutForm(owner);
-    PictureForm = new TPictureForm(owner);
-    PreviewForm = new TPreviewForm(owner);
-    AddFromPopupForm = new TAddFromPopupForm(owner);
-    DelForm = new TDelForm(owner);
-    MemoForm = new TMemoForm(owner);
-    owner->connectCompanionWindows();
-}
+namespace {
 
-ApplicationWindows::~ApplicationWindows()
+void releaseWindows(std::unique_ptr<TMainForm> &main)
 {
-    m_main.reset(); // takes the other ten with it
+    main.reset(); // takes the other ten with it
+    MainForm = nullptr; // a main window that failed halfway never cleared it
     NewForm = nullptr;
     EffectsForm = nullptr;
     DisplayForm = nullptr;
@@ -99,4 +84,44 @@ ApplicationWindows::~ApplicationWindows()
     AddFromPopupForm = nullptr;
     DelForm = nullptr;
     MemoForm = nullptr;
+}
+
+} // namespace
+
+ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, const std::function<void(QWidget &)> &made)
+{
+    const auto step = [&made](QWidget *window) {
+        if (made)
+            made(*window);
+    };
+    // A failure here goes to the general error report like any other; with
+    // no windows left, the program then ends.
+    try {
+        // The order matters: later windows refer to the main window from their creation on.
+        m_main = std::make_unique<TMainForm>(dialogs);
+        TMainForm *owner = m_main.get();
+        step(owner);
+        step(NewForm = new TNewForm(owner));
+        step(EffectsForm = new TEffectsForm(owner));
+        step(DisplayForm = new TDisplayForm(owner));
+        step(ReFormatForm = new TReFormatForm(owner));
+        step(AboutForm = new TAboutForm(owner));
+        step(PictureForm = new TPictureForm(owner));
+        step(PreviewForm = new TPreviewForm(owner));
+        step(AddFromPopupForm = new TAddFromPopupForm(owner));
+        step(DelForm = new TDelForm(owner));
+        step(MemoForm = new TMemoForm(owner));
+        owner->connectCompanionWindows();
+    } catch (const std::exception &error) {
+        releaseWindows(m_main);
+        ShowErrorReport(dialogs, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        releaseWindows(m_main);
+        ShowErrorReport(dialogs, QStringLiteral("Неизвестная ошибка"));
+    }
+}
+
+ApplicationWindows::~ApplicationWindows()
+{
+    releaseWindows(m_main);
 }

@@ -3,6 +3,7 @@
 // Russian translations, and the eleven windows created once in a fixed order.
 
 #include <QApplication>
+#include <functional>
 #include <memory>
 
 class TMainForm;
@@ -37,12 +38,15 @@ bool InstallRussianTranslations(QCoreApplication &app);
 // Owns the eleven windows; they live until this is destroyed.
 class ApplicationWindows {
 public:
-    explicit ApplicationWindows(UserDialogs &dialogs);
+    // `made` runs after each window is created, in order.
+    explicit ApplicationWindows(UserDialogs &dialogs, const std::function<void(QWidget &)> &made = {});
     ~ApplicationWindows();
     ApplicationWindows(const ApplicationWindows &) = delete;
     ApplicationWindows &operator=(const ApplicationWindows &) = delete;
 
     TMainForm &main() { return *m_main; }
+    // False when making them failed; none is left then.
+    bool created() const { return m_main != nullptr; }
 
 private:
     std::unique_ptr<TMainForm> m_main;

@@ -148,6 +148,9 @@ void GridView::mousePressEvent(QMouseEvent *event)
     const QPoint position = toPaintArea(event->position());
     const bool onPaintArea = position.x() >= 0 && position.y() >= 0 && position.x() < m_paintArea.width()
         && position.y() < m_paintArea.height();
+    // A release the view never saw (a modal box took it) must not linger here.
+    m_pressedOnPaintArea &= event->buttons();
+    m_pressedOnPaintArea.setFlag(event->button(), onPaintArea);
     if (onPaintArea && onMouseDown)
         onMouseDown(event->button(), event->buttons(), position);
     event->accept();
@@ -161,8 +164,15 @@ void GridView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void GridView::mouseMoveEvent(QMouseEvent *event)
 {
+    m_pressedOnPaintArea &= event->buttons();
     if (onMouseMove)
-        onMouseMove(event->buttons(), toPaintArea(event->position()));
+        onMouseMove(m_pressedOnPaintArea, toPaintArea(event->position()));
+    event->accept();
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_pressedOnPaintArea &= event->buttons();
     event->accept();
 }
 

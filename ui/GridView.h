@@ -38,7 +38,9 @@ public:
 
     // Mouse events in paint-area pixels (scroll offset added). A press is
     // reported only on the paint area; moves anywhere over the view, and
-    // beyond it while a button pressed on it is held.
+    // beyond it while a button pressed on it is held. A move reports as held
+    // only the buttons pressed on the paint area: a drag that starts beside
+    // the grid paints nothing.
     std::function<void(Qt::MouseButton button, Qt::MouseButtons held, QPoint position)> onMouseDown;
     std::function<void(Qt::MouseButtons held, QPoint position)> onMouseMove;
 
@@ -49,6 +51,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void updateScrollBars();
@@ -57,4 +60,5 @@ private:
     int m_pitch = 20;
     QSize m_paintArea;
     QImage m_frame; // scratch scan lines, at least the viewport's size
+    Qt::MouseButtons m_pressedOnPaintArea;
 };

@@ -470,8 +470,14 @@ void TMainForm::DisableEditor()
 
 void TMainForm::connectCompanionWindows()
 {
-    MemoForm->onEdited = [this] { SetModified(); };
+    // Notes typed while no pattern is open belong to nothing a save could store.
+    MemoForm->onEdited = [this] {
+        if (PatternOpen && Pattern.exists())
+            SetModified();
+    };
     EffectsForm->setOperationsEnabled(false);
+    PictureForm->setDialogs(&m_dialogs);
+    connect(PictureForm, &TPictureForm::closedByUser, this, [this] { ShowHidePictureButton->setChecked(false); });
 }
 
 void TMainForm::MemoButnClick()

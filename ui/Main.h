@@ -153,6 +153,8 @@ public:
     QAction *AddYarnItem(const QString &name, model::TColor colour);
     void RemoveYarnItem(int position);
     static QString YarnName(const QAction *item);
+    // Whether the yarn list file's code page holds every character of name.
+    static bool YarnNameStorable(const QString &name);
     static model::TColor YarnColour(const QAction *item);
     QMenu *RightPopupMenu = nullptr;
     QAction *AddPopupMenu = nullptr;

@@ -103,6 +103,15 @@ QString TMainForm::YarnName(const QAction *item)
     return item->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
+bool TMainForm::YarnNameStorable(const QString &name)
+{
+    // What cannot be encoded comes back as something else.
+    QStringEncoder encoder(YarnCodePage);
+    const QByteArray bytes = encoder.encode(name);
+    QStringDecoder decoder(YarnCodePage);
+    return !encoder.hasError() && QString(decoder.decode(bytes)) == name;
+}
+
 model::TColor TMainForm::YarnColour(const QAction *item)
 {
     return model::TColor(item->data().value<quint32>());

@@ -42,6 +42,9 @@ void PaletteSwatch::paintEvent(QPaintEvent *event)
 
 void PaletteSwatch::mousePressEvent(QMouseEvent *event)
 {
+    // The colour dialog opened by a double click may swallow its release, so
+    // a new press always starts a new click.
+    m_doubleClicked = false;
     emit mousePressed(this, event->button());
     QFrame::mousePressEvent(event);
 }

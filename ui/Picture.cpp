@@ -1,13 +1,139 @@
 #include "ui/Picture.h"
 
+#include "ui/Application.h"
+#include "ui/PictureFile.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <QWindow>
+
 TPictureForm *PictureForm = nullptr;
+
+namespace {
+
+const QRect OuterFrame(583, 72, 223, 506);
+
+} // namespace
 
 TPictureForm::TPictureForm(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName("PictureForm");
-    setWindowFlags(Qt::Tool | Qt::WindowCloseButtonHint);
-    move(583, 72);
+    // A tool window stays above its owner, the main window, and below the dialogs.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Двойной клик для загрузки рисунка"));
-    resize(223, 506);
+    setToolTip(QStringLiteral("Щелкните два раза кнопкой мыши для загрузки рисунка"));
+    move(OuterFrame.topLeft());
+    resize(OuterFrame.size());
+
+    ScrollBox = new QScrollArea(this);
+    ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
+    ScrollBox->setFrameShape(QFrame::NoFrame);
+    ScrollBox->setWidgetResizable(false);
+    ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image = new QLabel;
+    Image->setObjectName(QStringLiteral("Image"));
+    Image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image->resize(0, 0);
+    ScrollBox->setWidget(Image);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ScrollBox);
+    ScrollBox->viewport()->installEventFilter(this);
+    Image->installEventFilter(this);
+}
+
+FileDialogRequest TPictureForm::openPictureRequest()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Открытие файла с рисунком...");
+    request.filter = QStringLiteral("All (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;"
+                                    "JPEG Image File (*.jpg);;"
+                                    "JPEG Image File (*.jpeg);;"
+                                    "Bitmaps (*.bmp);;"
+                                    "Icons (*.ico);;"
+                                    "Enhanced Metafiles (*.emf);;"
+                                    "Metafiles (*.wmf)");
+    return request;
+}
+
+void TPictureForm::ImageDblClick()
+{
+    if (!m_dialogs)
+        return;
+    FileDialogRequest request = openPictureRequest();
+    request.initialPath = m_lastFile;
+    const QString path = m_dialogs->openFileName(this, request);
+    if (path.isEmpty())
+        return;
+    m_lastFile = path;
+    loadPicture(path);
+}
+
+bool TPictureForm::loadPicture(const QString &path)
+{
+    const PictureFileResult result = readPictureFile(path);
+    if (!result.error.isEmpty()) {
+        if (m_dialogs)
+            ShowErrorReport(*m_dialogs, result.error);
+        return false;
+    }
+    m_picture = result.image;
+    Image->setPixmap(QPixmap::fromImage(m_picture));
+    Image->resize(m_picture.size());
+    return true;
+}
+
+void TPictureForm::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        ImageDblClick();
+}
+
+bool TPictureForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The picture and the empty scroll area around it both load on a double click.
+    if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        ImageDblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TPictureForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        placeOuterFrame();
+    }
+}
+
+bool TPictureForm::event(QEvent *event)
+{
+    // A window manager reports its frame only after mapping; the first
+    // report corrects the size so the outer frame keeps its designed size.
+    if (event->type() == QEvent::Move && m_placed && !m_frameKnown && frameGeometry().size() != size()) {
+        m_frameKnown = true;
+        placeOuterFrame();
+    }
+    return QWidget::event(event);
+}
+
+void TPictureForm::placeOuterFrame()
+{
+    const QSize frame = frameGeometry().size() - size();
+    m_frameKnown = !frame.isEmpty();
+    resize(OuterFrame.size() - frame);
+    move(OuterFrame.topLeft());
+}
+
+void TPictureForm::closeEvent(QCloseEvent *event)
+{
+    // The close box only hides the window; it is never refused.
+    event->accept();
+    emit closedByUser();
 }

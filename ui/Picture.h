@@ -1,13 +1,55 @@
 #pragma once
-// The reference picture window.
+// The reference picture window: shows a picture file at its natural size so
+// a motif can be copied into the grid by eye. Hidden, never destroyed; the
+// picture stays until the next successful load.
 
+#include "ui/UserDialogs.h"
+
+#include <QImage>
 #include <QWidget>
+
+class QLabel;
+class QScrollArea;
 
 class TPictureForm : public QWidget {
     Q_OBJECT
 
 public:
     explicit TPictureForm(QWidget *parent = nullptr);
+
+    QScrollArea *ScrollBox = nullptr;
+    QLabel *Image = nullptr;
+
+    // Where the open dialog and the error report go.
+    void setDialogs(UserDialogs *dialogs) { m_dialogs = dialogs; }
+    // The open dialog's title and filter list.
+    static FileDialogRequest openPictureRequest();
+
+    void ImageDblClick();
+    // Replaces the picture only when the whole file was read; otherwise the
+    // error report shows why and the old picture stays.
+    bool loadPicture(const QString &path);
+    const QImage &picture() const { return m_picture; }
+
+signals:
+    // The close box hid the window.
+    void closedByUser();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void placeOuterFrame();
+
+    UserDialogs *m_dialogs = nullptr;
+    QImage m_picture;
+    QString m_lastFile;
+    bool m_placed = false;
+    bool m_frameKnown = false;
 };
 
 extern TPictureForm *PictureForm;

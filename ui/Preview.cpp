@@ -138,6 +138,11 @@ QPrinter &TPreviewForm::printer()
     return *m_printer;
 }
 
+void TPreviewForm::setPrinter(std::unique_ptr<QPrinter> printer)
+{
+    m_printer = std::move(printer);
+}
+
 void TPreviewForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -224,6 +229,11 @@ void TPreviewForm::PrintButtonClick()
     if (m_image.isNull())
         return;
     UserDialogs &dialogs = MainForm->dialogs();
+    if (!dialogs.printerInstalled()) {
+        dialogs.message(this, QStringLiteral("Печать..."), QStringLiteral("Не установлен ни один принтер"),
+            QMessageBox::Ok, UserDialogs::Icon::Warning);
+        return;
+    }
     QPrinter &target = printer();
     if (!dialogs.printDialog(this, target))
         return;
@@ -232,13 +242,18 @@ void TPreviewForm::PrintButtonClick()
         ShowErrorReport(dialogs, QStringLiteral("Не удалось начать печать"));
         return;
     }
+    // Stored as JPEG the picture would print in other colours, fringed around every cell.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     // The painter's origin is the top-left corner of the printable area.
     const auto place = model::printPlacement(m_image.width(), m_image.height(), target.width(), target.height());
     if (place && place->right > place->left && place->bottom > place->top)
         painter.drawImage(
             QRect(int(place->left), int(place->top), int(place->right - place->left), int(place->bottom - place->top)),
             m_image);
-    painter.end();
+    if (!painter.end() || target.printerState() == QPrinter::Error) {
+        ShowErrorReport(dialogs, QStringLiteral("Не удалось напечатать рисунок"));
+        return;
+    }
     dialogs.message(this, QStringLiteral("Печать..."), QStringLiteral("Рисунок успешно отправлен на принтер"),
         QMessageBox::Ok, UserDialogs::Icon::Information);
 }

@@ -33,6 +33,8 @@ public:
     const QImage &image() const { return m_image; }
     // The program's one printer, shared with the printer set-up command.
     QPrinter &printer();
+    // Replaces that printer; the next print and printer set-up use the new one.
+    void setPrinter(std::unique_ptr<QPrinter> printer);
 
     void FormShow();
     void CBProcentChange();

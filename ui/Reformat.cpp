@@ -1,5 +1,6 @@
 #include "ui/Reformat.h"
 
+#include "model/Limits.h"
 #include "model/Resize.h"
 #include "ui/Application.h"
 #include "ui/DialogParts.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -21,13 +23,27 @@ namespace {
 
 constexpr int FieldMinimum = 1;
 constexpr int FieldMaximum = 1000;
+// The widest count a pattern can have, which the labels and fields must show whole.
+const QString WidestCount = QString::number(model::MaxCount);
+
+// A pattern grown past the usual range (by copying, say) keeps its count
+// unless the user changes it.
+int fieldMaximumFor(int count)
+{
+    return int(std::clamp<qint64>(count, FieldMaximum, model::MaxCount));
+}
+
+QFont countFont()
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(19);
+    return font;
+}
 
 QLabel *makeCountLabel(QWidget *parent)
 {
     auto *label = new QLabel(parent);
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(19);
-    label->setFont(font);
+    label->setFont(countFont());
     QPalette blue = label->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     label->setPalette(blue);
@@ -61,24 +77,30 @@ TReFormatForm::TReFormatForm(QWidget *parent)
     setObjectName(QStringLiteral("ReFormatForm"));
     setWindowTitle(QStringLiteral("Изменение размера рисунка"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(420, 190);
 
-    auto addLine = [this](int top, const QString &caption, QLabel *&captionLabel, QLabel *&countLabel,
-                       QLabel *&changeLabel, WholeNumberField *&field, const char *fieldName) {
+    // Seven-digit counts fit their label and field whatever the face.
+    const int countWidth = std::max(48, QFontMetrics(countFont()).horizontalAdvance(WidestCount) + 6);
+    int fieldWidth = 64;
+    auto addLine = [this, countWidth, &fieldWidth](int top, const QString &caption, QLabel *&captionLabel,
+                       QLabel *&countLabel, QLabel *&changeLabel, WholeNumberField *&field, const char *fieldName) {
         captionLabel = new QLabel(caption, this);
         captionLabel->setGeometry(12, top + 4, 186, 16);
         countLabel = makeCountLabel(this);
-        countLabel->setGeometry(200, top, 48, 24);
+        countLabel->setGeometry(200, top, countWidth, 24);
+        const int changeLeft = 200 + countWidth + 2;
         changeLabel = new QLabel(QStringLiteral("изменить на"), this);
-        changeLabel->setGeometry(250, top + 4, 90, 16);
-        field = new WholeNumberField(FieldMinimum, FieldMaximum, FieldMinimum, this);
+        changeLabel->setGeometry(changeLeft, top + 4, 90, 16);
+        field = new WholeNumberField(FieldMinimum, int(model::MaxCount), FieldMinimum, this);
+        fieldWidth = std::max(fieldWidth, field->sizeHint().width());
+        field->setMaximum(FieldMaximum);
         field->setObjectName(QString::fromLatin1(fieldName));
-        field->setGeometry(344, top, 64, 24);
+        field->setGeometry(changeLeft + 94, top, fieldWidth, 24);
         changeLabel->setBuddy(field);
         field->setAccessibleName(caption);
     };
     addLine(12, QStringLiteral("Текущее количество рядов"), Label1, RowLabel, Label4, CSpinEdit2, "CSpinEdit2");
     RowLabel->setObjectName(QStringLiteral("RowLabel"));
+    setFixedSize(std::max(420, CSpinEdit2->geometry().right() + 13), 190);
     addLine(44, QStringLiteral("Текущее количество петель"), Label3, LoopLabel, Label2, CSpinEdit4, "CSpinEdit4");
     LoopLabel->setObjectName(QStringLiteral("LoopLabel"));
 
@@ -119,8 +141,10 @@ void TReFormatForm::FormActivate()
 {
     const model::Pattern &pattern = MainForm->Pattern;
     RowLabel->setText(QString::number(pattern.RowCount));
+    CSpinEdit2->setMaximum(fieldMaximumFor(pattern.RowCount));
     CSpinEdit2->setValue(pattern.RowCount);
     LoopLabel->setText(QString::number(pattern.StitchCount));
+    CSpinEdit4->setMaximum(fieldMaximumFor(pattern.StitchCount));
     CSpinEdit4->setValue(pattern.StitchCount);
     // Run both even when a field's text did not change: after a resize the
     // fields already show the new counts, and the groups must hide anyway.

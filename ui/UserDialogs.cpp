@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 
 namespace {
 
@@ -42,6 +43,11 @@ QString runFileDialog(QWidget *parent, const FileDialogRequest &request, QFileDi
 }
 
 } // namespace
+
+bool UserDialogs::printerInstalled()
+{
+    return !QPrinterInfo::availablePrinters().isEmpty();
+}
 
 QMessageBox::StandardButton QtUserDialogs::message(
     QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons, Icon icon)

@@ -39,6 +39,8 @@ public:
     virtual bool printDialog(QWidget *parent, QPrinter &printer) = 0;
     // Printer, paper and orientation; whatever is confirmed stays in printer.
     virtual void printerSetupDialog(QWidget *parent, QPrinter &printer) = 0;
+    // Whether the system has at least one printer to print on.
+    virtual bool printerInstalled();
 };
 
 // The real thing: standard Qt dialogs.

@@ -1,4 +1,5 @@
 // The resize dialog, run through the main window's Ctrl+Q item.
+#include "model/Limits.h"
 #include "support/WindowFixture.h"
 #include "ui/GridView.h"
 #include "ui/Reformat.h"
@@ -163,6 +164,56 @@ TEST_F(ResizeTest, OkWithUnchangedCountsDoesNothing)
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(form->Pattern, before);
     EXPECT_FALSE(form->Modified());
+}
+
+TEST_F(ResizeTest, FieldsReachCountsAboveAThousandAndChangingOneKeepsTheOther)
+{
+    struct Case {
+        const char *what;
+        int stitches, rows, copyButton, copies;
+        WholeNumberField *TReFormatForm::*kept;
+        WholeNumberField *TReFormatForm::*typed;
+        int expectStitches, expectRows;
+    };
+    // Copying doubles a count past the 1000 a fresh dialog would allow.
+    const Case cases[] = {
+        { "rows", 24, 800, 2, 1, &TReFormatForm::CSpinEdit2, &TReFormatForm::CSpinEdit4, 30, 1600 },
+        { "stitches", 400, 2, 1, 2, &TReFormatForm::CSpinEdit4, &TReFormatForm::CSpinEdit2, 1600, 30 },
+    };
+    for (const Case &c : cases) {
+        newPattern(c.stitches, c.rows);
+        for (int i = 0; i < c.copies; ++i)
+            form->RunTransformButton(c.copyButton);
+        const int keptCount = std::max(form->Pattern.StitchCount, form->Pattern.RowCount);
+        ASSERT_GT(keptCount, 1000) << c.what;
+        openResize([&](QDialog &dialog) {
+            EXPECT_EQ((ReFormatForm->*c.kept)->lineEdit()->text(), QString::number(keptCount)) << c.what;
+            (ReFormatForm->*c.typed)->lineEdit()->setText("30");
+            QTest::mouseClick(ReFormatForm->OKButton, Qt::LeftButton);
+            return dialog.result();
+        });
+        EXPECT_EQ(form->Pattern.StitchCount, c.expectStitches) << c.what;
+        EXPECT_EQ(form->Pattern.RowCount, c.expectRows) << c.what;
+    }
+}
+
+TEST_F(ResizeTest, SevenDigitCountsShowWhole)
+{
+    newPattern(2, 2);
+    model::CreateBlank(form->Pattern, int(model::MaxCount), 1);
+    form->RefreshAfterTransform();
+    openResize([](QDialog &) {
+        TReFormatForm &f = *ReFormatForm;
+        EXPECT_EQ(f.LoopLabel->text(), QString::number(model::MaxCount));
+        EXPECT_LE(f.LoopLabel->sizeHint().width(), f.LoopLabel->width());
+        EXPECT_EQ(f.CSpinEdit4->value(), model::MaxCount);
+        EXPECT_LE(f.CSpinEdit4->sizeHint().width(), f.CSpinEdit4->width());
+        for (const QWidget *w : std::initializer_list<const QWidget *> { f.LoopLabel, f.Label2, f.CSpinEdit4 })
+            EXPECT_TRUE(f.rect().contains(w->geometry())) << w->objectName().toStdString();
+        EXPECT_FALSE(f.LoopLabel->geometry().intersects(f.Label2->geometry()));
+        EXPECT_FALSE(f.Label2->geometry().intersects(f.CSpinEdit4->geometry()));
+        return 0;
+    });
 }
 
 } // namespace

@@ -63,7 +63,7 @@ TEST_F(MemoWindowTest, TextBoxStaysFivepixelsInsideAfterEveryResize)
     }
 }
 
-TEST_F(MemoWindowTest, TypingIsAChangeButSettingTheTextIsNot)
+TEST_F(MemoWindowTest, TypingIsAChangeOnlyWithAPatternAndSettingTheTextIsNot)
 {
     newPattern(4, 4);
     form->MemoButn->click();
@@ -71,6 +71,16 @@ TEST_F(MemoWindowTest, TypingIsAChangeButSettingTheTextIsNot)
     EXPECT_FALSE(form->Modified());
     QTest::keyClicks(MemoForm->Memo, QStringLiteral("x"));
     EXPECT_TRUE(form->Modified());
+
+    // After a cancelled New the window may still be open, but there is no pattern to change.
+    dialogs.messageAnswers.push_back(QMessageBox::No);
+    dialogs.modalHandlers.push_back(clickButton("CancelButton"));
+    form->MenuNewClick();
+    ASSERT_FALSE(form->Pattern.exists());
+    ASSERT_TRUE(MemoForm->isVisible());
+    QTest::keyClicks(MemoForm->Memo, QStringLiteral("y"));
+    EXPECT_FALSE(form->SaveToolButn->isEnabled());
+    EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
 TEST_F(MemoWindowTest, NotesTextKeepsEveryCharacter)

@@ -115,13 +115,20 @@ TEST_F(GridMouseTest, DragPaintsOnlyTheCellsUnderReportedPositions)
     EXPECT_EQ(countOf(Red), 3) << "cells between reported positions stay as they were";
 
     // Right held paints white, and so do both buttons held together.
+    const QPoint elsewhere(10 * 19 + 5, 10 * 19 + 5);
+    press(Qt::RightButton, elsewhere);
     move(Qt::RightButton, { 3 * 19 + 5, 5 });
     EXPECT_EQ(form->Pattern.at(3, 0), model::White);
+    press(Qt::LeftButton, elsewhere);
     move(Qt::LeftButton | Qt::RightButton, { 5, 5 });
     EXPECT_EQ(form->Pattern.at(0, 0), model::White);
+    release(Qt::LeftButton, elsewhere);
+    release(Qt::RightButton, elsewhere);
     // The middle button alone never paints.
+    press(Qt::MiddleButton, elsewhere);
     move(Qt::MiddleButton, { 3 * 19 + 5, 2 * 19 + 1 });
     EXPECT_EQ(form->Pattern.at(3, 2), Red);
+    release(Qt::MiddleButton, elsewhere);
 }
 
 TEST_F(GridMouseTest, ReadOutShowsStitchFromTheLeftAndRowFromTheBottom)
@@ -170,8 +177,9 @@ TEST_F(GridMouseTest, PointsOutsideTheVisibleWindowOrThePatternDoNothing)
     EXPECT_EQ(rowShown(), row);
     EXPECT_FALSE(form->Modified()) << "a press beside the grid is not a press on it";
 
-    // The visible window's far edge counts as inside it; one pixel past it,
-    // the first pixel of the next cell, does not.
+    // Dragging from the grid, the visible window's far edge counts as inside
+    // it; one pixel past it, the first pixel of the next cell, does not.
+    press(Qt::LeftButton, { 5, 5 });
     const int height = surface()->height();
     const int k = (height + 1) / 19 + 2;
     QScrollBar *vertical = form->MainScrollBox->verticalScrollBar();
@@ -181,7 +189,8 @@ TEST_F(GridMouseTest, PointsOutsideTheVisibleWindowOrThePatternDoNothing)
     EXPECT_EQ(form->Pattern.at(0, k - 1), Red);
     move(Qt::LeftButton, { 5, height + 1 });
     EXPECT_EQ(form->Pattern.at(0, k), model::White);
-    EXPECT_EQ(countOf(Red), 1);
+    EXPECT_EQ(countOf(Red), 2); // the pressed cell and the one at the edge
+    release(Qt::LeftButton, { 5, height + 1 });
 }
 
 TEST_F(GridMouseTest, PressRepaintsOnlyTheCellItChanged)
@@ -257,4 +266,29 @@ TEST_F(GridMouseTest, ReadOutWindowFollowsTheEditorAndShowsTheSwatch)
     EXPECT_FALSE(DisplayForm->isVisible());
     EXPECT_EQ(stitchShown(), "1");
     EXPECT_EQ(DisplayForm->swatchColor(), model::White);
+}
+
+TEST_F(GridMouseTest, OnlyAPressOnTheGridStartsADragThatPaints)
+{
+    struct Case {
+        const char *what;
+        QPoint pressAt;
+        bool paints;
+    };
+    // The 24-stitch grid ends at x = 456; the view goes on beyond it.
+    const Case cases[] = {
+        { "press beside the grid", { 600, 10 }, false },
+        { "press on the grid", { 5, 10 }, true },
+    };
+    for (const Case &c : cases) {
+        newPattern(24, 100);
+        form->CurrentColor = Red;
+        QTest::mousePress(surface(), Qt::LeftButton, {}, c.pressAt);
+        QTest::mouseMove(surface(), { 3 * 19 + 5, 10 });
+        QTest::mouseMove(surface(), { 4 * 19 + 5, 10 });
+        QTest::mouseRelease(surface(), Qt::LeftButton, {}, { 4 * 19 + 5, 10 });
+        EXPECT_EQ(form->Pattern.at(3, 0) == Red, c.paints) << c.what;
+        EXPECT_EQ(form->Pattern.at(4, 0) == Red, c.paints) << c.what;
+        EXPECT_EQ(form->Modified(), c.paints) << c.what << ": the pattern is changed exactly when cells are";
+    }
 }

@@ -9,12 +9,14 @@
 #include "ui/WholeNumberField.h"
 
 #include <QAction>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -380,4 +382,64 @@ TEST_F(PaletteTest, DoubleClickRecoloursTheSlotAndItsCells)
     EXPECT_EQ(form->Pattern.Cells, (model::CellArray { chosen, model::White, chosen }));
     EXPECT_TRUE(form->Modified());
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+// Plays the user in the real colour dialog once it is up: the release of the
+// double click lands on the dialog, then Enter confirms or Escape cancels.
+// Bounded, and the dialog is never left open.
+void answerRealColourDialog(QColor pick, bool confirm)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        if (!dialog && ++*tries < 500)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (!dialog) {
+            ADD_FAILURE() << "no colour dialog came up";
+            return;
+        }
+        QTest::mouseRelease(dialog, Qt::LeftButton);
+        dialog->setCurrentColor(pick);
+        QTest::keyClick(dialog, confirm ? Qt::Key_Return : Qt::Key_Escape);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the colour dialog did not close by its key";
+            dialog->reject();
+        }
+    });
+    poll->start();
+}
+
+TEST_F(PaletteTest, EveryClickAfterADoubleClickChoosesTheSwatchColour)
+{
+    static QtUserDialogs real;
+    dialogs.colorDialogs = &real;
+    const QColor blue(0, 0, 255);
+    struct Case {
+        const char *what;
+        bool confirm;
+        model::TColor slotAfter;
+    };
+    const Case cases[] = {
+        { "confirmed", true, 0xFF0000 },
+        { "cancelled", false, 0x0000FF },
+    };
+    for (const Case &c : cases) {
+        newPattern(3, 1);
+        form->Panels[0]->setColor(0x0000FF);
+        form->Panels[1]->setColor(0x00FF00);
+        QTest::mouseClick(form->Panels[0], Qt::LeftButton);
+        answerRealColourDialog(blue, c.confirm);
+        QTest::mouseDClick(form->Panels[0], Qt::LeftButton);
+        ASSERT_EQ(QApplication::activeModalWidget(), nullptr) << c.what;
+        EXPECT_EQ(form->Panels[0]->color(), c.slotAfter) << c.what;
+
+        QTest::mouseClick(form->Panels[1], Qt::LeftButton);
+        EXPECT_EQ(form->CurrentColor, 0x00FF00u) << c.what;
+        QTest::mouseClick(form->Panels[0], Qt::LeftButton);
+        EXPECT_EQ(form->CurrentColor, c.slotAfter) << c.what << ": the first click after the double click";
+    }
 }

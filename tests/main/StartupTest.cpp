@@ -217,3 +217,38 @@ TEST(Translations, StandardButtonsSpeakRussian)
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Нет"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
 }
+
+TEST_F(StartupTest, AnExceptionWhileTheWindowsAreMadeIsReportedAndLeavesNoWindows)
+{
+    struct Case {
+        const char *what;
+        int failingWindow; // 1 to 11, in the order of creation
+        bool standard;
+        QString text;
+    };
+    const Case cases[] = {
+        { "right after the main window", 1, true, QStringLiteral("нет места.") },
+        { "at the last window", 11, true, QStringLiteral("нет места.") },
+        { "something not an error type", 6, false, QStringLiteral("Неизвестная ошибка.") },
+    };
+    windows.reset();
+    for (const Case &c : cases) {
+        dialogs.messages.clear();
+        dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        int made = 0;
+        ApplicationWindows failing(dialogs, [&](QWidget &) {
+            if (++made < c.failingWindow)
+                return;
+            if (c.standard)
+                throw std::runtime_error("нет места");
+            throw 42;
+        });
+        EXPECT_FALSE(failing.created()) << c.what;
+        EXPECT_EQ(MainForm, nullptr) << c.what;
+        EXPECT_EQ(MemoForm, nullptr) << c.what;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.what;
+        EXPECT_EQ(dialogs.messages[0].caption, "Purlwise");
+        EXPECT_EQ(dialogs.messages[0].text, c.text) << c.what;
+        EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
+    }
+}

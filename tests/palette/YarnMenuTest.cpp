@@ -318,3 +318,60 @@ TEST_F(YarnMenuTest, FileTroubleIsReportedAndTheMenuKeepsItsYarns)
     EXPECT_EQ(form->YarnItems().size(), 1);
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
+
+TEST_F(YarnMenuTest, OnlyNamesTheFileGivesBackWholeAreTaken)
+{
+    // Typed key by key, as the keyboard would, whatever the script.
+    const auto type = [](QWidget *field, const QString &text) {
+        for (QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    };
+    const QString sixty(60, QChar(u'ж'));
+    const struct {
+        const char *what;
+        QString typed;
+        QString kept; // empty: refused
+    } cases[] = {
+        { "longer than the file holds", sixty, sixty.left(47) },
+        { "in the code page", QStringLiteral("Wool № 5 €"), QStringLiteral("Wool № 5 €") },
+        { "a sign outside it", QStringLiteral("Пряжа ✓"), QString() },
+        { "another script", QStringLiteral("毛线"), QString() },
+    };
+    newPattern(2, 2);
+    form->Panels[0]->setColor(Blue);
+    std::vector<std::pair<QString, model::TColor>> expected;
+    for (const auto &c : cases) {
+        const bool refused = c.kept.isEmpty();
+        dialogs.messages.clear();
+        if (refused)
+            dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        QString inField;
+        bool openAfterOk = false;
+        pressOnSlot(1, Qt::RightButton);
+        dialogs.modalHandlers.push_back([&](QDialog &) {
+            type(AddFromPopupForm->Edit, c.typed);
+            inField = AddFromPopupForm->Edit->text();
+            QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton);
+            openAfterOk = AddFromPopupForm->isVisible();
+            if (openAfterOk)
+                QTest::mouseClick(AddFromPopupForm->CancelButton, Qt::LeftButton);
+            return AddFromPopupForm->result();
+        });
+        form->AddPopupMenu->trigger();
+        EXPECT_EQ(inField, refused ? c.typed : c.kept) << c.what;
+        EXPECT_EQ(openAfterOk, refused) << c.what;
+        if (refused) {
+            ASSERT_EQ(dialogs.messages.size(), 1u) << c.what;
+            EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Предупреждение"));
+            EXPECT_EQ(
+                dialogs.messages[0].text, QStringLiteral("Название цвета содержит знаки, которые нельзя сохранить"));
+            EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Ok);
+            EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Warning);
+        } else {
+            expected.emplace_back(c.kept, Blue);
+        }
+    }
+    restart();
+    EXPECT_EQ(menuYarns(), expected);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}

@@ -4,10 +4,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPaintEngine>
+#include <QPrintEngine>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +19,52 @@
 namespace {
 
 const QRgb Black = qRgb(0, 0, 0);
+
+// A printer whose document cannot be ended, as when the job is lost on its
+// way to the printing system.
+class EndFailsEngine : public QPaintEngine, public QPrintEngine {
+public:
+    EndFailsEngine()
+        : QPaintEngine(QPaintEngine::AllFeatures)
+    {
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return false; }
+    void updateState(const QPaintEngineState &) override { }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+    Type type() const override { return QPaintEngine::User; }
+    void setProperty(PrintEnginePropertyKey, const QVariant &) override { }
+    QVariant property(PrintEnginePropertyKey) const override { return {}; }
+    bool newPage() override { return true; }
+    bool abort() override { return true; }
+    int metric(QPaintDevice::PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case QPaintDevice::PdmWidth:
+            return 4800;
+        case QPaintDevice::PdmHeight:
+            return 6400;
+        case QPaintDevice::PdmDpiX:
+        case QPaintDevice::PdmDpiY:
+        case QPaintDevice::PdmPhysicalDpiX:
+        case QPaintDevice::PdmPhysicalDpiY:
+            return 600;
+        case QPaintDevice::PdmDepth:
+            return 32;
+        default:
+            return 1;
+        }
+    }
+    QPrinter::PrinterState printerState() const override { return QPrinter::Idle; }
+};
+
+class EndFailsPrinter : public QPrinter {
+public:
+    EndFailsPrinter() { setEngines(&m_engine, &m_engine); }
+
+private:
+    EndFailsEngine m_engine;
+};
 
 class PreviewTest : public WindowTest {
 protected:
@@ -169,6 +219,88 @@ TEST_F(PreviewTest, SavesTheExactPictureAsABitmapWhateverTheName)
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Не удалось сохранить файл «")));
     EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(PreviewTest, ThePrintedPictureIsExactlyThePreview)
+{
+    newPattern(6, 4);
+    // Strong colours next to white, where a lossy picture shows its fringes.
+    const model::TColor colours[] = { 0x000000FF, 0x00FF0000, 0x0000FF00, 0x00123456, model::White };
+    for (int i = 0; i < 24; ++i)
+        form->Pattern.Cells[std::size_t(i)] = colours[(i * 7) % 5];
+    QPrinter &printer = PreviewForm->printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = folder.filePath("page.pdf");
+    printer.setOutputFileName(pdf);
+    dialogs.printAnswers = { true };
+    dialogs.messageAnswers = { QMessageBox::Ok };
+    QImage shown;
+    inPreview([&](TPreviewForm &preview) {
+        preview.CBProcent->setCurrentIndex(3);
+        preview.CBGrid->click();
+        shown = preview.image().convertToFormat(QImage::Format_RGB32);
+        click(preview.PrintButton);
+    });
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+
+    QProcess extract;
+    extract.start(QStringLiteral("pdfimages"), { QStringLiteral("-png"), pdf, folder.filePath("img") });
+    ASSERT_TRUE(extract.waitForFinished(60000)) << "pdfimages from poppler-utils is needed";
+    ASSERT_EQ(extract.exitCode(), 0);
+    const QStringList images = QDir(folder.path()).entryList({ QStringLiteral("img-*.png") });
+    ASSERT_EQ(images.size(), 1);
+    const QImage printed = QImage(folder.filePath(images[0])).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(printed.size(), shown.size());
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            differing += printed.pixel(x, y) != shown.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(PreviewTest, APrintThatCannotHappenIsReportedAndNeverCalledASuccess)
+{
+    struct Case {
+        const char *what;
+        bool printerInstalled;
+        bool endFails;
+        QString text;
+        UserDialogs::Icon icon;
+        int printDialogs;
+    };
+    const Case cases[] = {
+        { "no printer", false, false, QStringLiteral("Не установлен ни один принтер"), UserDialogs::Icon::Warning, 0 },
+        { "end fails", true, true, QStringLiteral("Не удалось напечатать рисунок."), UserDialogs::Icon::Critical, 1 },
+    };
+    newPattern(5, 5);
+    for (const Case &c : cases) {
+        if (c.endFails)
+            PreviewForm->setPrinter(std::make_unique<EndFailsPrinter>());
+        QPrinter &printer = PreviewForm->printer();
+        const QString pdf = folder.filePath(QStringLiteral("%1.pdf").arg(c.what));
+        if (!c.endFails) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+        }
+        dialogs.hasPrinter = c.printerInstalled;
+        dialogs.printAnswers = { true };
+        if (!c.printDialogs)
+            dialogs.printAnswers.clear();
+        dialogs.messageAnswers = { QMessageBox::Ok };
+        dialogs.messages.clear();
+        dialogs.printDialogRuns = 0;
+        inPreview([&](TPreviewForm &preview) {
+            click(preview.PrintButton);
+            EXPECT_TRUE(preview.isVisible()) << c.what;
+        });
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.what;
+        EXPECT_EQ(dialogs.messages[0].text, c.text) << c.what;
+        EXPECT_EQ(dialogs.messages[0].icon, c.icon) << c.what;
+        EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Ok) << c.what;
+        EXPECT_EQ(dialogs.printDialogRuns, c.printDialogs) << c.what;
+        EXPECT_FALSE(QFile::exists(pdf)) << c.what;
+        EXPECT_TRUE(dialogs.allAnswersUsed()) << c.what;
+    }
 }
 
 } // namespace

@@ -44,8 +44,10 @@ QString ScriptedDialogs::saveFileName(QWidget *, const FileDialogRequest &reques
     return answer;
 }
 
-std::optional<QColor> ScriptedDialogs::chooseColor(QWidget *, const QColor &)
+std::optional<QColor> ScriptedDialogs::chooseColor(QWidget *parent, const QColor &initial)
 {
+    if (colorDialogs)
+        return colorDialogs->chooseColor(parent, initial);
     if (colorAnswers.empty()) {
         ADD_FAILURE() << "unexpected colour dialog";
         return std::nullopt;

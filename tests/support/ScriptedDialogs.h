@@ -23,10 +23,14 @@ public:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<std::optional<QColor>> colorAnswers;
+    // When set, colour dialogs are real ones run by it, for tests that need a real modal loop.
+    UserDialogs *colorDialogs = nullptr;
     // Each handler plays the user in one modal window and returns its result.
     std::deque<std::function<int(QDialog &)>> modalHandlers;
     // Whether the user confirms each print dialog.
     std::deque<bool> printAnswers;
+    // Whether the system is said to have a printer; tests print to PDF files.
+    bool hasPrinter = true;
 
     std::vector<MessageRecord> messages;
     std::vector<FileDialogRequest> openRequests;
@@ -43,6 +47,7 @@ public:
     int runModal(QDialog &dialog) override;
     bool printDialog(QWidget *parent, QPrinter &printer) override;
     void printerSetupDialog(QWidget *parent, QPrinter &printer) override;
+    bool printerInstalled() override { return hasPrinter; }
 
     // True when every scripted answer was used.
     bool allAnswersUsed() const;

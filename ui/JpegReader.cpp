@@ -1,0 +1,146 @@
+#include "ui/JpegReader.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf escape;
+};
+
+// The library's default handler calls exit(); this one jumps back instead.
+[[noreturn]] void errorExit(j_common_ptr cinfo)
+{
+    auto *manager = reinterpret_cast<ErrorManager *>(cinfo->err);
+    std::longjmp(manager->escape, 1);
+}
+
+// Warnings and trace output would go to stderr. A file that ends early is
+// an error, though: the library would fill the missing rows with grey.
+void quietMessage(j_common_ptr)
+{
+}
+
+void quietEmit(j_common_ptr cinfo, int level)
+{
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        errorExit(cinfo);
+}
+
+struct ScanCounter {
+    jpeg_progress_mgr base;
+    j_decompress_ptr cinfo;
+};
+
+void countScans(j_common_ptr common)
+{
+    auto *cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->input_scan_number > MaxJpegScans) {
+        // Far more scans than any encoder writes: treat it as a broken progression.
+        cinfo->err->msg_code = JERR_BAD_PROGRESSION;
+        errorExit(common);
+    }
+}
+
+inline uchar clampByte(int value)
+{
+    return uchar(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
+// The decoding itself, kept free of C++ objects with destructors so that a
+// longjmp out of the library skips nothing that needed cleaning up.
+bool decodeInto(
+    jpeg_decompress_struct &cinfo, std::int64_t pixelLimit, QImage *image, std::int64_t *width, std::int64_t *height)
+{
+    jpeg_read_header(&cinfo, TRUE);
+    *width = cinfo.image_width;
+    *height = cinfo.image_height;
+    if (!pictureSizeAllowed(*width, *height) || *width * *height > pixelLimit)
+        return false;
+
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    const bool gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : gray ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+
+    const QImage::Format format = gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
+    *image = QImage(int(cinfo.output_width), int(cinfo.output_height), format);
+    if (image->isNull())
+        return false;
+    const int components = cinfo.output_components;
+    // The library's own pool owns the row, so a jump out frees it with the rest.
+    JSAMPARRAY buffer = (*cinfo.mem->alloc_sarray)(
+        reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, cinfo.output_width * JDIMENSION(components), 1);
+    JSAMPLE *row = buffer[0];
+    // Adobe's CMYK files store the inks inverted.
+    const bool inverted = cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int y = int(cinfo.output_scanline);
+        jpeg_read_scanlines(&cinfo, buffer, 1);
+        uchar *line = image->scanLine(y);
+        if (gray) {
+            std::copy_n(row, cinfo.output_width, line);
+            continue;
+        }
+        auto *pixels = reinterpret_cast<QRgb *>(line);
+        for (JDIMENSION x = 0; x < cinfo.output_width; ++x) {
+            const JSAMPLE *p = row + std::size_t(x) * std::size_t(components);
+            if (!cmyk) {
+                pixels[x] = qRgb(p[0], p[1], p[2]);
+                continue;
+            }
+            int c = p[0], m = p[1], yel = p[2], k = p[3];
+            if (!inverted) {
+                c = 255 - c;
+                m = 255 - m;
+                yel = 255 - yel;
+                k = 255 - k;
+            }
+            pixels[x] = qRgb(clampByte(c * k / 255), clampByte(m * k / 255), clampByte(yel * k / 255));
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit)
+{
+    jpeg_decompress_struct cinfo {};
+    ErrorManager errors {};
+    cinfo.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = errorExit;
+    errors.base.output_message = quietMessage;
+    errors.base.emit_message = quietEmit;
+    ScanCounter counter {};
+    counter.base.progress_monitor = countScans;
+
+    // Everything the jump can skip lives outside the setjmp frame's scope.
+    QImage image;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    if (setjmp(errors.escape)) {
+        const int code = errors.base.msg_code;
+        jpeg_destroy_decompress(&cinfo);
+        return DecodedPicture::failed(QStringLiteral("JPEG error #%1").arg(code));
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.progress = &counter.base;
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()), (unsigned long)data.size());
+    const bool decoded = decodeInto(cinfo, pixelLimit, &image, &width, &height);
+    jpeg_destroy_decompress(&cinfo);
+    if (!decoded) {
+        if (!pictureSizeAllowed(width, height) || width * height > pixelLimit)
+            return DecodedPicture::tooLarge(width, height);
+        return DecodedPicture::failed(QStringLiteral("JPEG error #%1").arg(JERR_OUT_OF_MEMORY));
+    }
+    DecodedPicture result;
+    result.image = std::move(image);
+    return result;
+}

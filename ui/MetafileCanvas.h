@@ -1,0 +1,106 @@
+#pragma once
+// The drawing state shared by the WMF and EMF walkers, and the drawing
+// itself on a QPainter: mapping modes, the selected pen, brush and font,
+// saved states, paths, text and bitmaps.
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QTransform>
+#include <cstdint>
+#include <vector>
+
+// Windows colour value: 0x00BBGGRR.
+QColor colorFromRef(std::uint32_t ref);
+
+struct MetafileFont {
+    double height = 0; // logical units; negative is the character height
+    double escapement = 0; // tenths of a degree
+    int weight = 400;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    QString face;
+};
+
+class MetafileCanvas {
+public:
+    enum MapMode { Text = 1, LoMetric, HiMetric, LoEnglish, HiEnglish, Twips, Isotropic, Anisotropic };
+
+    explicit MetafileCanvas(QImage &target);
+
+    // Device pixels to image pixels, and the device's pixels per millimetre
+    // for the metric mapping modes.
+    void setDevice(const QTransform &deviceToImage, double pixelsPerMmX, double pixelsPerMmY);
+
+    struct State {
+        int mapMode = Text;
+        QPointF windowOrg, viewportOrg;
+        QSizeF windowExt { 1, 1 }, viewportExt { 1, 1 };
+        QTransform world;
+        QPen pen { Qt::black };
+        double penWidth = 0; // logical units; 0 is one device pixel
+        QBrush brush { Qt::white };
+        MetafileFont font;
+        QColor textColor { Qt::black };
+        QColor backColor { Qt::white };
+        bool opaqueBack = true;
+        Qt::FillRule fillRule = Qt::OddEvenFill;
+        std::uint32_t textAlign = 0;
+        QPointF position;
+    };
+    State state;
+
+    void saveState();
+    // Negative: that many levels back; positive: that saved level.
+    void restoreState(int which);
+
+    void selectPen(std::uint32_t style, double width, std::uint32_t colour);
+    void selectBrush(std::uint32_t style, std::uint32_t colour, std::uint32_t hatch);
+    void selectPatternBrush(const QImage &pattern);
+    // Stock objects such as the black pen or the null brush.
+    void selectStockObject(std::uint32_t index);
+
+    void moveTo(QPointF p);
+    void lineTo(QPointF p);
+    void polyline(const QPolygonF &points, bool fromCurrent = false);
+    void polygon(const QPolygonF &points);
+    void polyPolygon(const std::vector<QPolygonF> &polygons);
+    void polyPolyline(const std::vector<QPolygonF> &lines);
+    void polyBezier(const QPolygonF &points, bool fromCurrent = false);
+    void rectangle(const QRectF &box);
+    void roundRectangle(const QRectF &box, QSizeF corner);
+    void ellipse(const QRectF &box);
+    enum class ArcKind { Arc, Chord, Pie, ArcTo };
+    void arc(ArcKind kind, const QRectF &box, QPointF start, QPointF end);
+    void text(
+        QPointF reference, const QString &text, const std::vector<double> &advances, const QRectF *opaqueBox = nullptr);
+    // ROP codes: copy, and/or/xor with the picture, pattern fills, black and white.
+    void bitmap(const QRectF &destination, const QImage &source, const QRectF &sourceRect, std::uint32_t rop);
+    void fillBox(const QRectF &destination, std::uint32_t rop);
+
+    void beginPath();
+    void endPath() { m_inPath = false; }
+    void closeFigure();
+    void fillPath();
+    void strokePath();
+    void strokeAndFillPath();
+
+private:
+    QTransform logicalToImage() const;
+    // False when the mapping cannot draw.
+    bool preparePainter(bool stroke, bool fill);
+    void draw(const QPainterPath &shape, bool fill);
+    void pathAddAt(QPointF p);
+
+    QImage &m_target;
+    QPainter m_painter;
+    QTransform m_deviceToImage;
+    double m_pixelsPerMmX = 96 / 25.4;
+    double m_pixelsPerMmY = 96 / 25.4;
+    std::vector<State> m_saved;
+    bool m_inPath = false;
+    QPainterPath m_path;
+};

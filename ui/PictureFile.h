@@ -1,0 +1,13 @@
+#pragma once
+// Reads a whole picture file into an image, the reader chosen by the file
+// name's extension in lower case. Nothing is shown until the read succeeds.
+
+#include <QImage>
+#include <QString>
+
+struct PictureFileResult {
+    QImage image;
+    QString error; // empty on success; otherwise the text for the error report
+};
+
+PictureFileResult readPictureFile(const QString &path);
