@@ -2,6 +2,7 @@
 
 #include "ui/About.h"
 #include "ui/Addpopup.h"
+#include "ui/AppIcon.h"
 #include "ui/Del.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
@@ -14,7 +15,9 @@
 #include "ui/Reformat.h"
 #include "ui/UserDialogs.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QTranslator>
 #include <exception>
 
@@ -38,6 +41,16 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     setApplicationName(QString::fromLatin1(ApplicationTitle));
     setDesktopFileName(QStringLiteral("org.purlwise.Purlwise"));
     keepEmptyTitlesEmpty(*this);
+    // The installed icon when there is one, else the same picture drawn here.
+    const QString iconName = QStringLiteral("org.purlwise.Purlwise");
+    if (QIcon::hasThemeIcon(iconName)) {
+        setWindowIcon(QIcon::fromTheme(iconName));
+    } else {
+        QIcon drawn;
+        for (int size : { 16, 32, 48 })
+            drawn.addPixmap(QPixmap::fromImage(applicationIcon(size)));
+        setWindowIcon(drawn);
+    }
     // The windows are laid out for a small 8-point face. No style hint: the
     // controls inherit it, and it would override the families they name.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));

@@ -2,6 +2,7 @@
 // never cover a dialog, Enter that does nothing where no button is the
 // default, numbers a screen reader can read, fonts as named, labels apart.
 #include "support/WindowFixture.h"
+#include "ui/About.h"
 #include "ui/Del.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
@@ -113,12 +114,17 @@ QString fontconfigFamily(const QString &family)
     return QString::fromUtf8(match.readAllStandardOutput()).trimmed();
 }
 
-// The ink of the label's text, where a left-aligned, vertically centred label draws it.
+// Where the label draws its text, as it aligns it: the ink of a single line
+// (lines may be set closer than their spacing), the whole box of wrapped text.
 QRect textArea(const QLabel *label)
 {
     const QFontMetrics metrics(label->font());
-    const int baseline = (label->height() - metrics.height()) / 2 + metrics.ascent();
-    return metrics.tightBoundingRect(label->text()).translated(label->pos() + QPoint(0, baseline));
+    const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+    const QRect box = metrics.boundingRect(label->contentsRect(), flags, label->text());
+    if (label->wordWrap())
+        return box.translated(label->pos());
+    const QPoint baseline = label->pos() + QPoint(box.left(), box.top() + metrics.ascent());
+    return metrics.tightBoundingRect(label->text()).translated(baseline);
 }
 
 } // namespace
@@ -139,7 +145,7 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
     newPattern(400, 800);
     DisplayForm->showPosition(400, 800);
     ReFormatForm->FormActivate();
-    for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm, ReFormatForm }) {
+    for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm, ReFormatForm, AboutForm }) {
         QList<QLabel *> labels;
         for (QLabel *label : window->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
             if (!label->text().isEmpty())
@@ -147,7 +153,8 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
         }
         ASSERT_GE(labels.size(), 4);
         for (QLabel *label : labels) {
-            EXPECT_LE(textArea(label).right(), label->geometry().right()) << "cut: " << label->text().toStdString();
+            EXPECT_LE(textArea(label).right(), label->geometry().right())
+                << "runs out of its box: " << label->text().toStdString();
             for (QLabel *other : labels) {
                 EXPECT_TRUE(other == label || !textArea(label).intersects(textArea(other)))
                     << label->text().toStdString() << " over " << other->text().toStdString();
