@@ -4,6 +4,7 @@
 #include "ui/GridView.h"
 #include "ui/Memo.h"
 #include "ui/New.h"
+#include "ui/NotesText.h"
 #include "ui/PaletteSwatch.h"
 
 #include "model/PatternFile.h"
@@ -18,7 +19,11 @@
 #include <QToolButton>
 
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -262,10 +267,19 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveTheEditorUntouched)
     const auto damaged = [&](const QString &name) {
         return QStringLiteral("Файл «%1» повреждён или не является файлом рисунка.").arg(path(name));
     };
+    // A writer is open, so only an Open that reads the pipe could get stuck on it.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.plw")).constData(), 0644), 0);
+    const int writer = ::open(QFile::encodeName(path("pipe.plw")).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ::write(writer, header.constData(), std::size_t(header.size()));
+
     expectRefused(path("absent.plw"),
-        QStringLiteral("Не удалось прочитать файл «%1»: No such file or directory.").arg(path("absent.plw")));
+        QStringLiteral("Не удалось прочитать файл «%1»: Файл или каталог не существует.").arg(path("absent.plw")));
     expectRefused(
-        path("folder.plw"), QStringLiteral("Не удалось прочитать файл «%1»: Is a directory.").arg(path("folder.plw")));
+        path("folder.plw"), QStringLiteral("Не удалось прочитать файл «%1»: Это каталог.").arg(path("folder.plw")));
+    expectRefused(path("pipe.plw"),
+        QStringLiteral("Не удалось прочитать файл «%1»: Не является обычным файлом.").arg(path("pipe.plw")));
+    ::close(writer);
     expectRefused(path("short.plw"), damaged("short.plw"));
     expectRefused(path("zero.plw"), damaged("zero.plw"));
     expectRefused(path("legacy-empty.plw"), damaged("legacy-empty.plw"));
@@ -275,7 +289,7 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveTheEditorUntouched)
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
-TEST_F(OpenSaveTest, NotesFileMissingOrUnreadable)
+TEST_F(OpenSaveTest, MissingNotesFileOpensWithEmptyNotes)
 {
     paintedPattern();
     save(path("motif.plw"));
@@ -286,23 +300,36 @@ TEST_F(OpenSaveTest, NotesFileMissingOrUnreadable)
     form->MenuOpenClick();
     EXPECT_EQ(MemoForm->notesText(), QString());
     EXPECT_EQ(form->Pattern.at(0, 0), 0x000000FFu);
+}
 
-    // A notes file that cannot be read is reported after the pattern opened.
-    QDir(folder.path()).mkdir(QStringLiteral("motif.plw.txt"));
-    MemoForm->setNotesText(QStringLiteral("kept?"));
-    form->Pattern.at(0, 0) = model::White;
-    dialogs.messages.clear();
-    dialogs.openAnswers.push_back(path("motif.plw"));
-    dialogs.messageAnswers.push_back(QMessageBox::No);
-    dialogs.messageAnswers.push_back(QMessageBox::Ok);
-    form->MenuOpenClick();
-    EXPECT_EQ(form->Pattern.at(0, 0), 0x000000FFu);
-    EXPECT_EQ(MemoForm->notesText(), QString());
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_TRUE(dialogs.messages[1].text.startsWith(
-        QStringLiteral("Не удалось прочитать файл «%1»: ").arg(path("motif.plw.txt"))))
-        << dialogs.messages[1].text.toStdString();
-    EXPECT_EQ(dialogs.messages[1].icon, UserDialogs::Icon::Critical);
+TEST_F(OpenSaveTest, NotesThatCannotBeReadRefuseTheWholeOpen)
+{
+    paintedPattern();
+    save(path("motif.plw"));
+    form->Pattern.at(1, 1) = 0x00445566;
+    form->SetModified();
+    const QString notes = path("motif.plw.txt");
+    const QByteArray notesPath = QFile::encodeName(notes);
+    struct Case {
+        const char *what;
+        std::function<void()> arrange;
+        QString message;
+    };
+    const Case cases[] = {
+        { "folder", [&] { QDir(folder.path()).mkdir(QStringLiteral("motif.plw.txt")); },
+            QStringLiteral("Не удалось прочитать файл «%1»: Это каталог.").arg(notes) },
+        { "over 16 MiB", [&] { ::truncate(notesPath.constData(), (16 << 20) + 1); },
+            QStringLiteral("Файл «%1» слишком велик.").arg(notes) },
+        { "named pipe", [&] { ::mkfifo(notesPath.constData(), 0644); },
+            QStringLiteral("Не удалось прочитать файл «%1»: Не является обычным файлом.").arg(notes) },
+    };
+    for (const Case &c : cases) {
+        QDir(notes).removeRecursively();
+        QFile::remove(notes);
+        c.arrange();
+        expectRefused(path("motif.plw"), c.message);
+        EXPECT_TRUE(dialogs.allAnswersUsed()) << c.what;
+    }
 }
 
 TEST_F(OpenSaveTest, EmptyNotesReplaceAnExistingNotesFile)
@@ -339,7 +366,7 @@ TEST_F(OpenSaveTest, FailedSaveKeepsTheOldFilesAndReportsNoSuccess)
     EXPECT_FALSE(result);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
-        QStringLiteral("Не удалось сохранить файл «%1»: File too large.").arg(path("motif.plw")));
+        QStringLiteral("Не удалось сохранить файл «%1»: Файл слишком велик.").arg(path("motif.plw")));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Purlwise"));
     EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
     EXPECT_TRUE(snapshot() == before);
@@ -348,18 +375,18 @@ TEST_F(OpenSaveTest, FailedSaveKeepsTheOldFilesAndReportsNoSuccess)
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
 }
 
-TEST_F(OpenSaveTest, PatternFileThatCannotBeReplacedSaysTheNotesWere)
+TEST_F(OpenSaveTest, SavingOntoAFolderChangesNothing)
 {
     paintedPattern();
+    putBytes(path("motif.plw.txt"), "old notes");
     QDir(folder.path()).mkdir(QStringLiteral("motif.plw"));
     dialogs.saveAnswers.push_back(path("motif.plw"));
     dialogs.messageAnswers.push_back(QMessageBox::Ok);
     EXPECT_FALSE(form->MenuSaveClick());
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text.toStdString(),
-        QStringLiteral("Не удалось сохранить файл «%1»: Is a directory; файл текста «%2» уже заменён новым.")
-            .arg(path("motif.plw"), path("motif.plw.txt"))
-            .toStdString());
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("Не удалось сохранить файл «%1»: Это каталог.").arg(path("motif.plw")));
+    EXPECT_EQ(fileBytes(path("motif.plw.txt")), QByteArray("old notes"));
     EXPECT_TRUE(form->Modified());
 }
 
@@ -415,4 +442,76 @@ TEST_F(OpenSaveTest, FailingSaveFromAPromptStopsNewOpenAndClosing)
     EXPECT_EQ(dialogs.messages[1].text, Saved);
     EXPECT_EQ(form->Pattern.at(2, 2), model::White);
     EXPECT_TRUE(QFile::exists(path("changed.plw")));
+}
+
+TEST_F(OpenSaveTest, OpenAfterThePromptSavedOverTheChosenFileShowsWhatWasSaved)
+{
+    newPattern(3, 2);
+    MemoForm->setNotesText(QStringLiteral("old notes"));
+    save(path("motif.plw"));
+
+    paintedPattern();
+    const EditorSnapshot painted = snapshot();
+    dialogs.messages.clear();
+    dialogs.openAnswers.push_back(path("motif.plw"));
+    dialogs.messageAnswers.push_back(QMessageBox::Yes);
+    save(path("motif.plw"));
+    form->MenuOpenClick();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, Saved);
+    EditorSnapshot expected = painted;
+    expected.modified = false;
+    EXPECT_TRUE(snapshot() == expected);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+
+    // The next save writes what is shown, which is what the prompt saved.
+    save(path("motif.plw"));
+    EXPECT_EQ(fileBytes(path("motif.plw")).size(), 76 + 4 * 20);
+    EXPECT_EQ(fileBytes(path("motif.plw.txt")), EncodeNotes(painted.notes));
+}
+
+// Run as an ordinary user: root may read and write any file.
+class NonRootOpenSaveTest : public OpenSaveTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root may read and write any file";
+        OpenSaveTest::SetUp();
+    }
+};
+
+TEST_F(NonRootOpenSaveTest, ProtectedFilesAreRefusedWithTheSystemsReason)
+{
+    paintedPattern();
+    save(path("motif.plw"));
+    const QByteArray patternBefore = fileBytes(path("motif.plw"));
+    const QByteArray notesBefore = fileBytes(path("motif.plw.txt"));
+    form->Pattern.at(2, 2) = 0x00ABCDEF;
+    form->SetModified();
+
+    // Notes that cannot be read: the Open is refused before its question.
+    QFile::setPermissions(path("motif.plw.txt"), QFileDevice::WriteOwner);
+    expectRefused(path("motif.plw"),
+        QStringLiteral("Не удалось прочитать файл «%1»: Доступ запрещён.").arg(path("motif.plw.txt")));
+
+    // A write-protected pattern or notes file is not replaced.
+    for (const QString &name : { path("motif.plw"), path("motif.plw.txt") }) {
+        QFile::setPermissions(path("motif.plw"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(path("motif.plw.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(name, QFileDevice::ReadOwner);
+        dialogs.messages.clear();
+        dialogs.saveAnswers.push_back(path("motif.plw"));
+        dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        EXPECT_FALSE(form->MenuSaveClick());
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(
+            dialogs.messages[0].text, QStringLiteral("Не удалось сохранить файл «%1»: Доступ запрещён.").arg(name));
+        EXPECT_TRUE(form->Modified());
+        EXPECT_EQ(fileBytes(path("motif.plw")), patternBefore);
+        EXPECT_EQ(fileBytes(path("motif.plw.txt")), notesBefore);
+        struct stat info { };
+        ASSERT_EQ(::stat(QFile::encodeName(name).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0400u);
+    }
 }

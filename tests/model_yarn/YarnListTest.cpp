@@ -166,3 +166,20 @@ TEST_F(YarnListFile, WrittenListReadsBack)
     EXPECT_TRUE(std::filesystem::exists(fileName));
     EXPECT_EQ(std::filesystem::file_size(fileName), 0u);
 }
+
+TEST_F(YarnListFile, ListOverOneMebibyteIsRefusedUnread)
+{
+    const std::string records = model::EncodeYarnList({ { "wool", 0x00102030 } });
+    for (const std::size_t size : { std::size_t(1) << 20, (std::size_t(1) << 20) + 1 }) {
+        // Whole records, then bytes that make no record.
+        std::string bytes;
+        while (bytes.size() + records.size() <= 1000)
+            bytes += records;
+        bytes.resize(size, 'x');
+        std::ofstream(fileName, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(size));
+        const auto read = model::ReadYarnListFile(fileName);
+        const bool fits = size <= (std::size_t(1) << 20);
+        EXPECT_EQ(read.ok(), fits) << size;
+        EXPECT_EQ(read.yarns.size(), fits ? 1000 / records.size() : 0u) << size;
+    }
+}

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -19,6 +20,9 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -106,6 +110,56 @@ protected:
             leave();
             return AddFromPopupForm->result();
         };
+    }
+
+    // Start-up reports the file; Add and Delete then change the menu, and
+    // every save of the list is refused, leaving the file as it was.
+    void expectNeverOverwritten(const QString &startMessage, const QByteArray &onDisk)
+    {
+        dialogs.messages.clear();
+        dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        restart();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, startMessage);
+        EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
+        EXPECT_TRUE(form->YarnItems().isEmpty());
+
+        newPattern(2, 2);
+        pressOnSlot(1, Qt::RightButton);
+        dialogs.modalHandlers.push_back(
+            addDialog(QStringLiteral("new"), [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }));
+        dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        form->AddPopupMenuClick();
+        EXPECT_EQ(form->YarnItems().size(), 1);
+        dialogs.modalHandlers.push_back([](QDialog &) {
+            DelForm->ListBox->setCurrentRow(0);
+            QTest::mouseClick(DelForm->DelButton, Qt::LeftButton);
+            QTest::mouseClick(DelForm->OKButton, Qt::LeftButton);
+            return DelForm->result();
+        });
+        dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        form->DelPopupMenu->trigger();
+        EXPECT_TRUE(form->YarnItems().isEmpty());
+
+        ASSERT_EQ(dialogs.messages.size(), 3u);
+        for (const std::size_t i : { 1u, 2u }) {
+            EXPECT_EQ(dialogs.messages[i].text,
+                QStringLiteral("Файл «%1» не был прочитан при запуске и не будет перезаписан.")
+                    .arg(QDir::toNativeSeparators(filePath())));
+            EXPECT_EQ(dialogs.messages[i].icon, UserDialogs::Icon::Critical);
+        }
+        EXPECT_EQ(rawBytes(), onDisk);
+        EXPECT_TRUE(dialogs.allAnswersUsed());
+    }
+
+    // The file's bytes, or what stands in its place; the file is made readable.
+    QByteArray rawBytes() const
+    {
+        if (QFileInfo(filePath()).isDir())
+            return "<folder>";
+        QFile::setPermissions(filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile file(filePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
 
     int popups = 0;
@@ -294,27 +348,52 @@ TEST_F(YarnMenuTest, ListIsLoadedAtStartUpAndSurvivesARestart)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(YarnMenuTest, FileTroubleIsReportedAndTheMenuKeepsItsYarns)
+TEST_F(YarnMenuTest, ListNotReadAtStartUpIsNeverOverwritten)
 {
-    // A folder named Popupfile can be neither read nor replaced.
-    ASSERT_TRUE(QDir(QDir::currentPath()).mkdir(QStringLiteral("Popupfile")));
-    dialogs.messageAnswers.push_back(QMessageBox::Ok);
-    restart();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Не удалось прочитать файл «")))
-        << dialogs.messages[0].text.toStdString();
-    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
-    EXPECT_TRUE(form->YarnItems().isEmpty());
+    struct Case {
+        const char *what;
+        std::function<void()> arrange;
+        QString startMessage;
+        QByteArray onDisk;
+    };
+    const QString name = QDir::toNativeSeparators(filePath());
+    const QByteArray record = QByteArray::fromStdString(model::EncodeYarnList({ { "wool", Red } }));
+    const QByteArray tooLarge = record.repeated((1 << 20) / record.size() + 1);
+    const Case cases[] = {
+        { "folder", [&] { QDir(QDir::currentPath()).mkdir(QStringLiteral("Popupfile")); },
+            QStringLiteral("Не удалось прочитать файл «%1»: Это каталог.").arg(name), "<folder>" },
+        { "over 1 MiB",
+            [&] {
+                QFile file(filePath());
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(tooLarge);
+            },
+            QStringLiteral("Файл «%1» слишком велик.").arg(name), tooLarge },
+    };
+    for (const Case &c : cases) {
+        QDir(filePath()).removeRecursively();
+        QFile::remove(filePath());
+        c.arrange();
+        expectNeverOverwritten(c.startMessage, c.onDisk);
+    }
+}
 
-    newPattern(2, 2);
-    pressOnSlot(1, Qt::RightButton);
-    dialogs.modalHandlers.push_back(
-        addDialog(QStringLiteral("kept"), [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }));
-    dialogs.messageAnswers.push_back(QMessageBox::Ok);
-    form->AddPopupMenuClick();
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("Не удалось сохранить файл «")))
-        << dialogs.messages[1].text.toStdString();
-    EXPECT_EQ(form->YarnItems().size(), 1);
-    EXPECT_TRUE(dialogs.allAnswersUsed());
+// Run as an ordinary user: root may read any file.
+class NonRootYarnMenuTest : public YarnMenuTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root may read any file";
+        YarnMenuTest::SetUp();
+    }
+};
+
+TEST_F(NonRootYarnMenuTest, UnreadableListIsNeverOverwritten)
+{
+    writeFile({ { "wool", Red } });
+    QFile::setPermissions(filePath(), QFileDevice::WriteOwner);
+    expectNeverOverwritten(
+        QStringLiteral("Не удалось прочитать файл «%1»: Доступ запрещён.").arg(QDir::toNativeSeparators(filePath())),
+        QByteArray::fromStdString(model::EncodeYarnList({ { "wool", Red } })));
 }
