@@ -11,6 +11,7 @@
 #include "ui/Picture.h"
 #include "ui/Preview.h"
 #include "ui/Reformat.h"
+#include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
 #include <QLibraryInfo>
@@ -39,6 +40,7 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     QFont face(QStringLiteral("MS Sans Serif"), 8);
     face.setStyleHint(QFont::SansSerif);
     setFont(face);
+    InstallSystemErrorTexts();
 }
 
 bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)

@@ -318,7 +318,11 @@ TEST_F(OpenSaveTest, NotesThatCannotBeReadRefuseTheWholeOpen)
     const Case cases[] = {
         { "folder", [&] { QDir(folder.path()).mkdir(QStringLiteral("motif.plw.txt")); },
             QStringLiteral("Не удалось прочитать файл «%1»: Это каталог.").arg(notes) },
-        { "over 16 MiB", [&] { ::truncate(notesPath.constData(), (16 << 20) + 1); },
+        { "over 16 MiB",
+            [&] {
+                putBytes(notes, QByteArray());
+                ::truncate(notesPath.constData(), (16 << 20) + 1);
+            },
             QStringLiteral("Файл «%1» слишком велик.").arg(notes) },
         { "named pipe", [&] { ::mkfifo(notesPath.constData(), 0644); },
             QStringLiteral("Не удалось прочитать файл «%1»: Не является обычным файлом.").arg(notes) },
@@ -455,7 +459,8 @@ TEST_F(OpenSaveTest, OpenAfterThePromptSavedOverTheChosenFileShowsWhatWasSaved)
     dialogs.messages.clear();
     dialogs.openAnswers.push_back(path("motif.plw"));
     dialogs.messageAnswers.push_back(QMessageBox::Yes);
-    save(path("motif.plw"));
+    dialogs.saveAnswers.push_back(path("motif.plw"));
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
     form->MenuOpenClick();
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[1].text, Saved);
