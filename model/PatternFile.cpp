@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace model {
@@ -200,6 +201,10 @@ PatternFileResult LoadPatternFile(const std::string &fileName)
     PatternFileResult result;
     if (!parseHeader(head, std::size_t(headSize), header, result))
         return result;
+    // A file too short for its counts is refused before its cells are allocated.
+    struct stat info;
+    if (::fstat(file.fd, &info) == 0 && (std::uint64_t(info.st_size) - header.cellOffset) / 4 < header.cellCount())
+        return failed(Kind::Damaged);
 
     try {
         // One read straight into the new cells; they need no filling first.
