@@ -86,6 +86,10 @@ YarnListFileResult ReadYarnListFile(const std::string &fileName)
     result.tooLarge = content.tooLarge;
     if (content.ok())
         result.yarns = DecodeYarnList(content.bytes);
+    if (result.yarns.size() > YarnListCountLimit) {
+        result.tooLarge = true;
+        result.yarns.clear();
+    }
     return result;
 }
 

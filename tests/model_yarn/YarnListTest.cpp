@@ -183,3 +183,14 @@ TEST_F(YarnListFile, ListOverOneMebibyteIsRefusedUnread)
         EXPECT_EQ(read.yarns.size(), fits ? 1000 / records.size() : 0u) << size;
     }
 }
+
+TEST_F(YarnListFile, ListOfOverTenThousandYarnsIsRefused)
+{
+    for (const std::size_t count : { std::size_t(10000), std::size_t(10001) }) {
+        const YarnList yarns(count, { "y", 0x00010203 });
+        ASSERT_TRUE(model::WriteYarnListFile(fileName, yarns).ok());
+        const auto read = model::ReadYarnListFile(fileName);
+        EXPECT_EQ(read.ok(), count <= 10000) << count;
+        EXPECT_EQ(read.yarns.size(), count <= 10000 ? count : 0u) << count;
+    }
+}
