@@ -3,10 +3,13 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +39,59 @@ std::string resolveLink(const std::string &path)
     return resolved;
 }
 
+std::string cLibraryText(int error)
+{
+    return error == NotRegularFileError ? "Not a regular file" : std::strerror(error);
+}
+
+SystemErrorDescriber describer = cLibraryText;
+
+// The name of a temporary file is "." + target name + "." + pid-seed-counter + ".tmp".
+std::string temporaryPrefix(const std::string &target)
+{
+    // Shortened so that a long target name still leaves room for the suffix.
+    return "." + target.substr(target.rfind('/') + 1).substr(0, 100) + ".";
+}
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The process that made a temporary file of this program's, or 0 for any other name.
+pid_t temporaryOwner(std::string_view name, std::string_view prefix)
+{
+    constexpr std::string_view Suffix = ".tmp";
+    if (!name.starts_with(prefix) || !name.ends_with(Suffix))
+        return 0;
+    std::string_view middle = name.substr(prefix.size(), name.size() - prefix.size() - Suffix.size());
+    const auto first = middle.find('-'), second = middle.rfind('-');
+    if (first == std::string_view::npos || first == second || !allDigits(middle.substr(0, first))
+        || !allDigits(middle.substr(first + 1, second - first - 1)) || !allDigits(middle.substr(second + 1))
+        || first > 9)
+        return 0;
+    return pid_t(std::stol(std::string(middle.substr(0, first))));
+}
+
+// A save killed half-way leaves its temporary file behind; the next save of
+// the same target clears those whose process no longer runs, and nothing else.
+void removeStaleTemporaries(const std::string &folder, const std::string &target)
+{
+    DIR *listing = ::opendir(folder.c_str());
+    if (!listing)
+        return;
+    const std::string prefix = temporaryPrefix(target);
+    while (const dirent *entry = ::readdir(listing)) {
+        const pid_t owner = temporaryOwner(entry->d_name, prefix);
+        if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        struct stat info;
+        if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+    ::closedir(listing);
+}
+
 std::string uniqueSuffix()
 {
     static std::atomic<unsigned> counter { 0 };
@@ -61,9 +117,39 @@ FileSystemCalls FileSystemCalls::system()
         [](int fd) { return ::fsync(fd); }, [](const char *from, const char *to) { return ::rename(from, to); }, true };
 }
 
+void SetSystemErrorDescriber(SystemErrorDescriber describe)
+{
+    describer = describe ? describe : cLibraryText;
+}
+
+std::string DescribeSystemError(int error)
+{
+    std::string text = describer(error);
+    return text.empty() ? cLibraryText(error) : text;
+}
+
 FileStatus FileStatus::fromErrno(int error)
 {
-    return { std::strerror(error ? error : EIO) };
+    if (error == 0)
+        error = EIO;
+    return { DescribeSystemError(error), error };
+}
+
+FileStatus CheckReplaceable(const std::string &target)
+{
+    struct stat info;
+    if (::lstat(target.c_str(), &info) != 0)
+        return errno == ENOENT ? FileStatus {} : FileStatus::fromErrno(errno);
+    if (::stat(target.c_str(), &info) != 0)
+        return FileStatus::fromErrno(errno);
+    if (S_ISDIR(info.st_mode))
+        return FileStatus::fromErrno(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        return FileStatus::fromErrno(NotRegularFileError);
+    // Renaming over a file needs only the folder writable; the file's own protection is honoured here.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return FileStatus::fromErrno(errno);
+    return {};
 }
 
 AtomicFile::AtomicFile(std::string target, FileSystemCalls calls)
@@ -79,11 +165,15 @@ AtomicFile::~AtomicFile()
 
 FileStatus AtomicFile::open()
 {
+    if (FileStatus status = CheckReplaceable(m_target); !status.ok()) {
+        m_failed = true;
+        return status;
+    }
     const std::string folder = folderOf(m_target);
-    // Shortened so that a long target name still leaves room for the suffix.
-    const std::string base = m_target.substr(m_target.rfind('/') + 1).substr(0, 100);
+    removeStaleTemporaries(folder, m_target);
+    const std::string prefix = temporaryPrefix(m_target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = folder + "/." + base + "." + uniqueSuffix() + ".tmp";
+        std::string temp = folder + "/" + prefix + uniqueSuffix() + ".tmp";
         // 0666 lets the umask decide, as for any newly created file.
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
@@ -151,6 +241,10 @@ FileStatus AtomicFile::commit(bool flushFolder)
 {
     if (!m_finished || m_failed)
         return FileStatus::fromErrno(EBADF);
+    if (FileStatus status = CheckReplaceable(m_target); !status.ok()) {
+        m_failed = true;
+        return status;
+    }
     if (m_calls.rename(m_temp.c_str(), m_target.c_str()) != 0) {
         const int error = errno;
         m_failed = true;

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace model {
@@ -39,11 +40,15 @@ void cellsFromFileOrder(CellArray &cells)
     }
 }
 
-PatternFileResult failed(Kind kind, std::string reason = {})
+PatternFileResult failed(Kind kind, int error = 0)
 {
     PatternFileResult result;
     result.failure.kind = kind;
-    result.failure.reason = std::move(reason);
+    if (error != 0) {
+        const FileStatus status = FileStatus::fromErrno(error);
+        result.failure.reason = status.reason;
+        result.failure.error = status.error;
+    }
     return result;
 }
 
@@ -142,6 +147,11 @@ std::string NotesFileName(const std::string &patternFileName)
     return patternFileName + ".txt";
 }
 
+FileContent ReadNotesFile(const std::string &patternFileName)
+{
+    return ReadRegularFile(NotesFileName(patternFileName), NotesFileLimit);
+}
+
 std::vector<std::uint8_t> EncodePatternFile(const Pattern &pattern, const Palette &palette)
 {
     std::vector<std::uint8_t> bytes(HeaderSize + 4 * pattern.Cells.size());
@@ -172,24 +182,29 @@ PatternFileResult DecodePatternFile(const std::uint8_t *data, std::size_t size)
         cellsFromFileOrder(cells);
         return withCells(header, std::move(cells));
     } catch (const std::bad_alloc &) {
-        return failed(Kind::CannotRead, std::strerror(ENOMEM));
+        return failed(Kind::CannotRead, ENOMEM);
     }
 }
 
 PatternFileResult LoadPatternFile(const std::string &fileName)
 {
-    const FileHandle file { ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC) };
+    int error = 0;
+    const FileHandle file { OpenRegularFile(fileName, error) };
     if (file.fd < 0)
-        return failed(Kind::CannotRead, std::strerror(errno));
+        return failed(Kind::CannotRead, error);
 
     std::uint8_t head[HeaderSize];
     const ssize_t headSize = readFully(file.fd, head, sizeof head, 0);
     if (headSize < 0)
-        return failed(Kind::CannotRead, std::strerror(errno));
+        return failed(Kind::CannotRead, errno);
     Header header;
     PatternFileResult result;
     if (!parseHeader(head, std::size_t(headSize), header, result))
         return result;
+    // A file too short for its counts is refused before its cells are allocated.
+    struct stat info;
+    if (::fstat(file.fd, &info) == 0 && (std::uint64_t(info.st_size) - header.cellOffset) / 4 < header.cellCount())
+        return failed(Kind::Damaged);
 
     try {
         // One read straight into the new cells; they need no filling first.
@@ -198,13 +213,13 @@ PatternFileResult LoadPatternFile(const std::string &fileName)
         const std::size_t wanted = 4 * cells.size();
         const ssize_t got = readFully(file.fd, cells.data(), wanted, off_t(header.cellOffset));
         if (got < 0)
-            return failed(Kind::CannotRead, std::strerror(errno));
+            return failed(Kind::CannotRead, errno);
         if (std::size_t(got) < wanted)
             return failed(Kind::Damaged);
         cellsFromFileOrder(cells);
         return withCells(header, std::move(cells));
     } catch (const std::bad_alloc &) {
-        return failed(Kind::CannotRead, std::strerror(ENOMEM));
+        return failed(Kind::CannotRead, ENOMEM);
     }
 }
 
@@ -245,6 +260,7 @@ SaveResult cannotWrite(const std::string &fileName, const FileStatus &status, bo
     result.failure.kind = Kind::CannotWrite;
     result.failure.fileName = fileName;
     result.failure.reason = status.reason;
+    result.failure.error = status.error;
     result.failure.notesReplaced = notesReplaced;
     return result;
 }
@@ -257,6 +273,16 @@ SaveResult SavePatternFile(const std::string &fileName, const Pattern &pattern, 
     const std::string notesName = NotesFileName(fileName);
     AtomicFile patternFile(fileName, calls);
     AtomicFile notesFile(notesName, calls);
+    // Neither file may be replaced unless both may; checked before the long write and again before the renames.
+    const auto checkBoth = [&]() -> SaveResult {
+        for (const AtomicFile *file : { &patternFile, &notesFile }) {
+            if (FileStatus status = CheckReplaceable(file->target()); !status.ok())
+                return cannotWrite(file == &patternFile ? fileName : notesName, status);
+        }
+        return {};
+    };
+    if (SaveResult checked = checkBoth(); !checked.ok)
+        return checked;
 
     FileStatus status = patternFile.open();
     if (status.ok())
@@ -271,6 +297,10 @@ SaveResult SavePatternFile(const std::string &fileName, const Pattern &pattern, 
         status = notesFile.write(notesBytes.data(), notesBytes.size());
     if (status.ok())
         status = notesFile.finish();
+    if (!status.ok())
+        return cannotWrite(notesName, status);
+    if (SaveResult checked = checkBoth(); !checked.ok)
+        return checked;
     // The pattern's rename flushes the folder for both when they share it.
     const bool sameFolder = std::filesystem::path(notesFile.target()).parent_path()
         == std::filesystem::path(patternFile.target()).parent_path();

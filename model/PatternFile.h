@@ -5,6 +5,7 @@
 
 #include "model/AtomicFile.h"
 #include "model/Pattern.h"
+#include "model/RegularFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,12 @@ inline constexpr std::size_t LegacyHeaderSize = 66; // two byte counts, palette
 // motif.plw keeps its notes in motif.plw.txt.
 std::string NotesFileName(const std::string &patternFileName);
 
+// Larger notes files are refused rather than read: no one types that much,
+// and the notes window would take minutes and gigabytes to show them.
+inline constexpr std::size_t NotesFileLimit = std::size_t(16) << 20;
+// The notes file's bytes; a missing file is reported as missing, not as an error.
+FileContent ReadNotesFile(const std::string &patternFileName);
+
 struct PatternFileFailure {
     enum class Kind {
         CannotRead, // the file could not be opened or read; reason holds why
@@ -28,7 +35,8 @@ struct PatternFileFailure {
         CannotWrite, // reason holds why; fileName says which of the two files
     };
     Kind kind = Kind::Damaged;
-    std::string reason;
+    std::string reason; // DescribeSystemError(error)
+    int error = 0; // for CannotRead and CannotWrite
     std::string fileName;
     std::int64_t stitchCount = 0; // the counts read, for TooLarge
     std::int64_t rowCount = 0;
@@ -56,7 +64,8 @@ PatternFileResult DecodePatternFile(const std::uint8_t *data, std::size_t size);
 PatternFileResult LoadPatternFile(const std::string &fileName);
 
 // Writes the pattern file and its notes file (the bytes as they go on disk).
-// Both are written to temporary files first; then the notes file and the
+// Both targets are checked first (see CheckReplaceable) and written to
+// temporary files; then both are checked again, and the notes file and the
 // pattern file are renamed into place. Returns the failure, if any.
 struct SaveResult {
     bool ok = true;

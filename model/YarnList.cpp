@@ -1,8 +1,6 @@
 #include "model/YarnList.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include "model/RegularFile.h"
 
 namespace model {
 
@@ -79,29 +77,19 @@ YarnList DecodeYarnList(std::string_view bytes)
 YarnListFileResult ReadYarnListFile(const std::string &fileName)
 {
     YarnListFileResult result;
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT)
-            result.reason = FileStatus::fromErrno(errno).reason;
-        return result;
+    const FileContent content = ReadRegularFile(fileName, YarnListFileLimit);
+    if (content.error != 0) {
+        const FileStatus status = FileStatus::fromErrno(content.error);
+        result.reason = status.reason;
+        result.error = status.error;
     }
-    std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            result.reason = FileStatus::fromErrno(errno).reason;
-            ::close(fd);
-            return result;
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, std::size_t(got));
+    result.tooLarge = content.tooLarge;
+    if (content.ok())
+        result.yarns = DecodeYarnList(content.bytes);
+    if (result.yarns.size() > YarnListCountLimit) {
+        result.tooLarge = true;
+        result.yarns.clear();
     }
-    ::close(fd);
-    result.yarns = DecodeYarnList(bytes);
     return result;
 }
 

@@ -33,13 +33,22 @@ std::string EncodeYarnList(const YarnList &yarns);
 // skipped so the records after it still read correctly.
 YarnList DecodeYarnList(std::string_view bytes);
 
+// No one keeps a megabyte of yarn names, or a menu of more than ten thousand
+// yarns; a larger list is refused, since filling the menu with it would take
+// minutes (the menu's cost grows with the square of its items).
+inline constexpr std::size_t YarnListFileLimit = std::size_t(1) << 20;
+inline constexpr std::size_t YarnListCountLimit = 10000;
+
 struct YarnListFileResult {
     YarnList yarns;
     std::string reason; // empty when read, or when there was no file
-    bool ok() const { return reason.empty(); }
+    int error = 0; // why the file could not be read
+    bool tooLarge = false; // over either limit: no list
+    bool ok() const { return reason.empty() && !tooLarge; }
 };
 
-// A missing file is an empty list; a file that cannot be read gives the reason.
+// A missing file is an empty list; a file that cannot be read, is not a
+// regular file or is too large gives no list.
 YarnListFileResult ReadYarnListFile(const std::string &fileName);
 // Replaces the file atomically; on failure the old file stays as it was.
 FileStatus WriteYarnListFile(

@@ -13,6 +13,7 @@
 #include "ui/Picture.h"
 #include "ui/Preview.h"
 #include "ui/Reformat.h"
+#include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
 #include <QIcon>
@@ -54,6 +55,7 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     // The windows are laid out for a small 8-point face. No style hint: the
     // controls inherit it, and it would override the families they name.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    InstallSystemErrorTexts();
 }
 
 bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)

@@ -137,6 +137,11 @@ public:
     QString OpenDialogFileName;
     QString SaveDialogFileName;
 
+private:
+    int m_completedSaves = 0; // tells Open whether its save prompt wrote anything
+    bool m_yarnListUnread = false; // "Popupfile" existed but was not read: never overwrite it
+
+public:
     // ---- Yarn list (MainPalette.cpp) ----
     // A right press on a swatch points the yarn menu at that slot and opens it there.
     void Panel1MouseDown(PaletteSwatch *swatch, Qt::MouseButton button);

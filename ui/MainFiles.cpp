@@ -3,13 +3,13 @@
 #include "ui/Main.h"
 #include "ui/Memo.h"
 #include "ui/NotesText.h"
+#include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
 #include "model/PatternFile.h"
 
 #include <QFile>
 #include <QScrollBar>
-#include <optional>
 
 namespace {
 
@@ -28,9 +28,14 @@ QString notesFileName(const QString &patternFileName)
     return QFile::decodeName(model::NotesFileName(onDisk(patternFileName)).c_str());
 }
 
-QString cannotReadText(const QString &fileName, const QString &reason)
+QString cannotReadText(const QString &fileName, int error)
 {
-    return QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(fileName, reason);
+    return QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(fileName, SystemErrorText(error));
+}
+
+QString tooLargeText(const QString &fileName)
+{
+    return QStringLiteral("Файл «%1» слишком велик").arg(fileName);
 }
 
 QString loadFailureText(const QString &fileName, const model::PatternFileFailure &failure)
@@ -43,7 +48,7 @@ QString loadFailureText(const QString &fileName, const model::PatternFileFailure
             .arg(failure.stitchCount)
             .arg(failure.rowCount);
     case Kind::CannotRead:
-        return cannotReadText(fileName, QString::fromLocal8Bit(failure.reason.c_str()));
+        return cannotReadText(fileName, failure.error);
     case Kind::Damaged:
     case Kind::CannotWrite:
         break;
@@ -51,31 +56,30 @@ QString loadFailureText(const QString &fileName, const model::PatternFileFailure
     return QStringLiteral("Файл «%1» повреждён или не является файлом рисунка").arg(fileName);
 }
 
-// The notes beside a pattern file: nothing when there is no notes file, an
-// error text when there is one that cannot be read.
-struct NotesRead {
-    std::optional<QString> text;
-    QString error;
+// A pattern file and its notes, both read and checked, or why not.
+struct ChosenFile {
+    model::PatternFileResult pattern;
+    QString notes; // empty when there is no notes file
+    QString error; // set when the Open must be refused
 };
 
-NotesRead readNotesFile(const QString &patternFileName)
+ChosenFile readChosenFile(const QString &fileName)
 {
-    const QString name = notesFileName(patternFileName);
-    NotesRead result;
-    if (!QFile::exists(name))
-        return result;
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = cannotReadText(name, file.errorString());
-        return result;
+    ChosenFile chosen;
+    chosen.pattern = model::LoadPatternFile(onDisk(fileName));
+    if (!chosen.pattern.ok) {
+        chosen.error = loadFailureText(fileName, chosen.pattern.failure);
+        return chosen;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = cannotReadText(name, file.errorString());
-        return result;
-    }
-    result.text = DecodeNotes(bytes);
-    return result;
+    // Notes that exist but cannot be shown would be wiped by the next save.
+    const model::FileContent notes = model::ReadNotesFile(onDisk(fileName));
+    if (notes.tooLarge)
+        chosen.error = tooLargeText(notesFileName(fileName));
+    else if (notes.error != 0)
+        chosen.error = cannotReadText(notesFileName(fileName), notes.error);
+    else if (!notes.missing)
+        chosen.notes = DecodeNotes(QByteArray::fromStdString(notes.bytes));
+    return chosen;
 }
 
 } // namespace
@@ -88,34 +92,37 @@ void TMainForm::MenuOpenClick()
         return;
     OpenDialogFileName = fileName;
 
-    // Read and check everything before the open pattern is put at risk; the
-    // save below may even overwrite the very file chosen.
-    model::PatternFileResult loaded = model::LoadPatternFile(onDisk(fileName));
-    if (!loaded.ok) {
-        ShowErrorReport(m_dialogs, loadFailureText(fileName, loaded.failure));
+    // Read and check everything before the open pattern is put at risk.
+    ChosenFile chosen = readChosenFile(fileName);
+    if (!chosen.error.isEmpty()) {
+        ShowErrorReport(m_dialogs, chosen.error);
         return;
     }
-    const NotesRead notes = readNotesFile(fileName);
 
     if (Pattern.exists()) {
+        const int savesBefore = m_completedSaves;
         if (!AskToSaveBeforeLeaving(QString(), int(UserDialogs::Icon::Warning)))
             return;
+        // The save may have written over the very files chosen.
+        if (m_completedSaves != savesBefore) {
+            chosen = readChosenFile(fileName);
+            if (!chosen.error.isEmpty()) {
+                ShowErrorReport(m_dialogs, chosen.error);
+                return;
+            }
+        }
         model::Discard(Pattern);
     }
 
-    Pattern = std::move(loaded.loaded.pattern);
-    setPalette(loaded.loaded.palette);
+    Pattern = std::move(chosen.pattern.loaded.pattern);
+    setPalette(chosen.pattern.loaded.palette);
     EnablePalette(true);
     PrepareEditor();
     MainScrollBox->horizontalScrollBar()->setSingleStep(CellPitch - 1);
     MainScrollBox->verticalScrollBar()->setSingleStep(CellPitch - 1);
     // Row 1 is at the bottom of the pattern.
     MainScrollBox->verticalScrollBar()->setValue(MainScrollBox->verticalScrollBar()->maximum());
-
-    if (notes.text)
-        MemoForm->setNotesText(*notes.text);
-    else if (!notes.error.isEmpty())
-        ShowErrorReport(m_dialogs, notes.error);
+    MemoForm->setNotesText(chosen.notes);
 }
 
 bool TMainForm::MenuSaveClick()
@@ -133,13 +140,14 @@ bool TMainForm::MenuSaveClick()
         onDisk(fileName), Pattern, palette(), std::string(notes.constData(), std::size_t(notes.size())));
     if (!saved.ok) {
         const QString failedName = saved.failure.fileName == onDisk(fileName) ? fileName : notesFileName(fileName);
-        QString reason = QString::fromLocal8Bit(saved.failure.reason.c_str());
+        QString reason = SystemErrorText(saved.failure.error);
         if (saved.failure.notesReplaced)
             reason += QStringLiteral("; файл текста «%1» уже заменён новым").arg(notesFileName(fileName));
         ShowErrorReport(m_dialogs, QStringLiteral("Не удалось сохранить файл «%1»: %2").arg(failedName, reason));
         return false;
     }
     ClearModified();
+    ++m_completedSaves;
     m_dialogs.message(
         this, QString(), QStringLiteral("Рисунок успешно сохранен"), QMessageBox::Ok, UserDialogs::Icon::Information);
     return true;

@@ -8,6 +8,7 @@
 #include "ui/Del.h"
 #include "ui/Effects1.h"
 #include "ui/PaletteSwatch.h"
+#include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
 #include <QAction>
@@ -136,10 +137,13 @@ void TMainForm::LoadYarnList()
     const QString path = yarnListPath();
     const model::YarnListFileResult read = model::ReadYarnListFile(QFile::encodeName(path).toStdString());
     if (!read.ok()) {
-        // The list starts empty; the file stays as it is until the list is next saved.
+        // The list starts empty, and the yarns the file may hold are not lost to a save of that empty list.
+        m_yarnListUnread = true;
+        const QString name = QDir::toNativeSeparators(path);
         ShowErrorReport(m_dialogs,
-            QStringLiteral("Не удалось прочитать файл «%1»: %2")
-                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(read.reason)));
+            read.tooLarge
+                ? QStringLiteral("Файл «%1» слишком велик").arg(name)
+                : QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(name, SystemErrorText(read.error)));
         return;
     }
     QStringDecoder decoder(YarnCodePage);
@@ -149,6 +153,12 @@ void TMainForm::LoadYarnList()
 
 bool TMainForm::SaveYarnList()
 {
+    if (m_yarnListUnread) {
+        ShowErrorReport(m_dialogs,
+            QStringLiteral("Файл «%1» не был прочитан при запуске и не будет перезаписан")
+                .arg(QDir::toNativeSeparators(yarnListPath())));
+        return false;
+    }
     QStringEncoder encoder(YarnCodePage);
     model::YarnList yarns;
     for (const QAction *item : YarnItems()) {
@@ -160,7 +170,7 @@ bool TMainForm::SaveYarnList()
     if (!status.ok()) {
         ShowErrorReport(m_dialogs,
             QStringLiteral("Не удалось сохранить файл «%1»: %2")
-                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(status.reason)));
+                .arg(QDir::toNativeSeparators(path), SystemErrorText(status.error)));
         return false;
     }
     return true;

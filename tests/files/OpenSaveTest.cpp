@@ -18,7 +18,11 @@
 #include <QToolButton>
 
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -262,10 +266,19 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveTheEditorUntouched)
     const auto damaged = [&](const QString &name) {
         return QStringLiteral("Файл «%1» повреждён или не является файлом рисунка.").arg(path(name));
     };
+    // A writer is open, so only an Open that reads the pipe could get stuck on it.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.plw")).constData(), 0644), 0);
+    const int writer = ::open(QFile::encodeName(path("pipe.plw")).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ::write(writer, header.constData(), std::size_t(header.size()));
+
     expectRefused(path("absent.plw"),
-        QStringLiteral("Не удалось прочитать файл «%1»: No such file or directory.").arg(path("absent.plw")));
+        QStringLiteral("Не удалось прочитать файл «%1»: Файл или каталог не существует.").arg(path("absent.plw")));
     expectRefused(
-        path("folder.plw"), QStringLiteral("Не удалось прочитать файл «%1»: Is a directory.").arg(path("folder.plw")));
+        path("folder.plw"), QStringLiteral("Не удалось прочитать файл «%1»: Это каталог.").arg(path("folder.plw")));
+    expectRefused(path("pipe.plw"),
+        QStringLiteral("Не удалось прочитать файл «%1»: Не является обычным файлом.").arg(path("pipe.plw")));
+    ::close(writer);
     expectRefused(path("short.plw"), damaged("short.plw"));
     expectRefused(path("zero.plw"), damaged("zero.plw"));
     expectRefused(path("legacy-empty.plw"), damaged("legacy-empty.plw"));
@@ -275,7 +288,7 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveTheEditorUntouched)
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
-TEST_F(OpenSaveTest, NotesFileMissingOrUnreadable)
+TEST_F(OpenSaveTest, MissingNotesFileOpensWithEmptyNotes)
 {
     paintedPattern();
     save(path("motif.plw"));
@@ -286,23 +299,31 @@ TEST_F(OpenSaveTest, NotesFileMissingOrUnreadable)
     form->MenuOpenClick();
     EXPECT_EQ(MemoForm->notesText(), QString());
     EXPECT_EQ(form->Pattern.at(0, 0), 0x000000FFu);
+}
 
-    // A notes file that cannot be read is reported after the pattern opened.
-    QDir(folder.path()).mkdir(QStringLiteral("motif.plw.txt"));
-    MemoForm->setNotesText(QStringLiteral("kept?"));
-    form->Pattern.at(0, 0) = model::White;
-    dialogs.messages.clear();
-    dialogs.openAnswers.push_back(path("motif.plw"));
-    dialogs.messageAnswers.push_back(QMessageBox::No);
-    dialogs.messageAnswers.push_back(QMessageBox::Ok);
-    form->MenuOpenClick();
-    EXPECT_EQ(form->Pattern.at(0, 0), 0x000000FFu);
-    EXPECT_EQ(MemoForm->notesText(), QString());
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_TRUE(dialogs.messages[1].text.startsWith(
-        QStringLiteral("Не удалось прочитать файл «%1»: ").arg(path("motif.plw.txt"))))
-        << dialogs.messages[1].text.toStdString();
-    EXPECT_EQ(dialogs.messages[1].icon, UserDialogs::Icon::Critical);
+TEST_F(OpenSaveTest, NotesThatCannotBeReadRefuseTheWholeOpen)
+{
+    paintedPattern();
+    save(path("motif.plw"));
+    form->SetModified();
+    const QString notes = path("motif.plw.txt");
+    const QByteArray onDisk = QFile::encodeName(notes);
+    const std::pair<std::function<void()>, QString> cases[] = {
+        { [&] { ::mkdir(onDisk.constData(), 0755); }, QStringLiteral("Не удалось прочитать файл «%1»: Это каталог.") },
+        { [&] {
+             putBytes(notes, QByteArray());
+             ::truncate(onDisk.constData(), (16 << 20) + 1);
+         },
+            QStringLiteral("Файл «%1» слишком велик.") },
+        { [&] { ::mkfifo(onDisk.constData(), 0644); },
+            QStringLiteral("Не удалось прочитать файл «%1»: Не является обычным файлом.") },
+    };
+    for (const auto &[arrange, message] : cases) {
+        ::unlink(onDisk.constData());
+        ::rmdir(onDisk.constData());
+        arrange();
+        expectRefused(path("motif.plw"), message.arg(notes));
+    }
 }
 
 TEST_F(OpenSaveTest, EmptyNotesReplaceAnExistingNotesFile)
@@ -339,28 +360,13 @@ TEST_F(OpenSaveTest, FailedSaveKeepsTheOldFilesAndReportsNoSuccess)
     EXPECT_FALSE(result);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
-        QStringLiteral("Не удалось сохранить файл «%1»: File too large.").arg(path("motif.plw")));
+        QStringLiteral("Не удалось сохранить файл «%1»: Файл слишком велик.").arg(path("motif.plw")));
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Purlwise"));
     EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
     EXPECT_TRUE(snapshot() == before);
     EXPECT_EQ(fileBytes(path("motif.plw")), QByteArray("old pattern"));
     EXPECT_EQ(fileBytes(path("motif.plw.txt")), QByteArray("old notes"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
-}
-
-TEST_F(OpenSaveTest, PatternFileThatCannotBeReplacedSaysTheNotesWere)
-{
-    paintedPattern();
-    QDir(folder.path()).mkdir(QStringLiteral("motif.plw"));
-    dialogs.saveAnswers.push_back(path("motif.plw"));
-    dialogs.messageAnswers.push_back(QMessageBox::Ok);
-    EXPECT_FALSE(form->MenuSaveClick());
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text.toStdString(),
-        QStringLiteral("Не удалось сохранить файл «%1»: Is a directory; файл текста «%2» уже заменён новым.")
-            .arg(path("motif.plw"), path("motif.plw.txt"))
-            .toStdString());
-    EXPECT_TRUE(form->Modified());
 }
 
 TEST_F(OpenSaveTest, FailingSaveFromAPromptStopsNewOpenAndClosing)
@@ -415,4 +421,61 @@ TEST_F(OpenSaveTest, FailingSaveFromAPromptStopsNewOpenAndClosing)
     EXPECT_EQ(dialogs.messages[1].text, Saved);
     EXPECT_EQ(form->Pattern.at(2, 2), model::White);
     EXPECT_TRUE(QFile::exists(path("changed.plw")));
+}
+
+TEST_F(OpenSaveTest, OpenAfterThePromptSavedOverTheChosenFileShowsWhatWasSaved)
+{
+    newPattern(3, 2);
+    MemoForm->setNotesText(QStringLiteral("old notes"));
+    save(path("motif.plw"));
+
+    paintedPattern();
+    const EditorSnapshot painted = snapshot();
+    dialogs.messages.clear();
+    dialogs.openAnswers.push_back(path("motif.plw"));
+    dialogs.messageAnswers.push_back(QMessageBox::Yes);
+    dialogs.saveAnswers.push_back(path("motif.plw"));
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    form->MenuOpenClick();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, Saved);
+    EditorSnapshot expected = painted;
+    expected.modified = false;
+    EXPECT_TRUE(snapshot() == expected);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+// Run as an ordinary user: root may read and write any file.
+class NonRootOpenSaveTest : public OpenSaveTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root may read and write any file";
+        OpenSaveTest::SetUp();
+    }
+};
+
+TEST_F(NonRootOpenSaveTest, ProtectedFilesAreRefusedWithTheSystemsReason)
+{
+    paintedPattern();
+    save(path("motif.plw"));
+    const QByteArray before = fileBytes(path("motif.plw"));
+    form->SetModified();
+
+    // Notes that cannot be read: the Open is refused before its question.
+    QFile::setPermissions(path("motif.plw.txt"), QFileDevice::WriteOwner);
+    expectRefused(path("motif.plw"),
+        QStringLiteral("Не удалось прочитать файл «%1»: Доступ запрещён.").arg(path("motif.plw.txt")));
+
+    QFile::setPermissions(path("motif.plw"), QFileDevice::ReadOwner);
+    dialogs.messages.clear();
+    dialogs.saveAnswers.push_back(path("motif.plw"));
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    EXPECT_FALSE(form->MenuSaveClick());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("Не удалось сохранить файл «%1»: Доступ запрещён.").arg(path("motif.plw")));
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(fileBytes(path("motif.plw")), before);
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <tuple>
 #include <unistd.h>
 
 using model::Yarn;
@@ -165,4 +166,21 @@ TEST_F(YarnListFile, WrittenListReadsBack)
     ASSERT_TRUE(model::WriteYarnListFile(fileName, {}).ok());
     EXPECT_TRUE(std::filesystem::exists(fileName));
     EXPECT_EQ(std::filesystem::file_size(fileName), 0u);
+}
+
+TEST_F(YarnListFile, ListOverOneMebibyteOrTenThousandYarnsIsRefused)
+{
+    const std::string tail(1 << 20, 'x'); // bytes that make no record
+    const std::tuple<std::size_t, std::size_t, bool> cases[] = { // yarns, file size, read
+        { 10000, 0, true }, { 10001, 0, false }, { 1, 1 << 20, true }, { 1, (1 << 20) + 1, false }
+    };
+    for (const auto &[count, size, read] : cases) {
+        std::string bytes = model::EncodeYarnList(YarnList(count, { "y", 0x00010203 }));
+        if (size)
+            bytes += tail.substr(0, size - bytes.size());
+        std::ofstream(fileName, std::ios::binary | std::ios::trunc) << bytes;
+        const auto result = model::ReadYarnListFile(fileName);
+        EXPECT_EQ(result.ok(), read) << count << " " << size;
+        EXPECT_EQ(result.yarns.size(), read ? count : 0u) << count << " " << size;
+    }
 }

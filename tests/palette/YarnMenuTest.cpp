@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -19,6 +20,8 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -106,6 +109,40 @@ protected:
             leave();
             return AddFromPopupForm->result();
         };
+    }
+
+    // Start-up reports the file; Add and Delete then change the menu, and
+    // every save of the list is refused, leaving the file as it was.
+    void expectNeverOverwritten(const QString &startMessage, const QByteArray &onDisk)
+    {
+        dialogs.messages.clear();
+        dialogs.messageAnswers = { QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok };
+        restart();
+        newPattern(2, 2);
+        dialogs.modalHandlers.push_back(
+            addDialog(QStringLiteral("new"), [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }));
+        form->AddPopupMenuClick();
+        EXPECT_EQ(form->YarnItems().size(), 1);
+        dialogs.modalHandlers.push_back([](QDialog &) {
+            DelForm->ListBox->setCurrentRow(0);
+            QTest::mouseClick(DelForm->DelButton, Qt::LeftButton);
+            return QDialog::Accepted;
+        });
+        form->DelPopupMenu->trigger();
+        EXPECT_TRUE(form->YarnItems().isEmpty());
+
+        const QString refusal = QStringLiteral("Файл «%1» не был прочитан при запуске и не будет перезаписан.")
+                                    .arg(QDir::toNativeSeparators(filePath()));
+        ASSERT_EQ(dialogs.messages.size(), 3u);
+        for (const auto &[message, text] : { std::pair { dialogs.messages[0], startMessage },
+                 std::pair { dialogs.messages[1], refusal }, std::pair { dialogs.messages[2], refusal } }) {
+            EXPECT_EQ(message.text, text);
+            EXPECT_EQ(message.icon, UserDialogs::Icon::Critical);
+        }
+        QFile::setPermissions(filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile file(filePath());
+        const bool readable = !QFileInfo(filePath()).isDir() && file.open(QIODevice::ReadOnly);
+        EXPECT_EQ(readable ? file.readAll() : QByteArray("<folder>"), onDisk);
     }
 
     int popups = 0;
@@ -294,29 +331,40 @@ TEST_F(YarnMenuTest, ListIsLoadedAtStartUpAndSurvivesARestart)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(YarnMenuTest, FileTroubleIsReportedAndTheMenuKeepsItsYarns)
+TEST_F(YarnMenuTest, ListNotReadAtStartUpIsNeverOverwritten)
 {
-    // A folder named Popupfile can be neither read nor replaced.
-    ASSERT_TRUE(QDir(QDir::currentPath()).mkdir(QStringLiteral("Popupfile")));
-    dialogs.messageAnswers.push_back(QMessageBox::Ok);
-    restart();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Не удалось прочитать файл «")))
-        << dialogs.messages[0].text.toStdString();
-    EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
-    EXPECT_TRUE(form->YarnItems().isEmpty());
+    const QString name = QDir::toNativeSeparators(filePath());
+    const QByteArray record = QByteArray::fromStdString(model::EncodeYarnList({ { "wool", Red } }));
+    const QByteArray tooLarge = record.repeated((1 << 20) / record.size() + 1);
 
-    newPattern(2, 2);
-    pressOnSlot(1, Qt::RightButton);
-    dialogs.modalHandlers.push_back(
-        addDialog(QStringLiteral("kept"), [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }));
-    dialogs.messageAnswers.push_back(QMessageBox::Ok);
-    form->AddPopupMenuClick();
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_TRUE(dialogs.messages[1].text.startsWith(QStringLiteral("Не удалось сохранить файл «")))
-        << dialogs.messages[1].text.toStdString();
-    EXPECT_EQ(form->YarnItems().size(), 1);
-    EXPECT_TRUE(dialogs.allAnswersUsed());
+    ASSERT_TRUE(QDir::current().mkdir(QStringLiteral("Popupfile")));
+    expectNeverOverwritten(QStringLiteral("Не удалось прочитать файл «%1»: Это каталог.").arg(name), "<folder>");
+    ASSERT_TRUE(QDir::current().rmdir(QStringLiteral("Popupfile")));
+    QFile file(filePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(tooLarge);
+    file.close();
+    expectNeverOverwritten(QStringLiteral("Файл «%1» слишком велик.").arg(name), tooLarge);
+}
+
+// Run as an ordinary user: root may read any file.
+class NonRootYarnMenuTest : public YarnMenuTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root may read any file";
+        YarnMenuTest::SetUp();
+    }
+};
+
+TEST_F(NonRootYarnMenuTest, UnreadableListIsNeverOverwritten)
+{
+    writeFile({ { "wool", Red } });
+    QFile::setPermissions(filePath(), QFileDevice::WriteOwner);
+    expectNeverOverwritten(
+        QStringLiteral("Не удалось прочитать файл «%1»: Доступ запрещён.").arg(QDir::toNativeSeparators(filePath())),
+        QByteArray::fromStdString(model::EncodeYarnList({ { "wool", Red } })));
 }
 
 TEST_F(YarnMenuTest, OnlyNamesTheFileGivesBackWholeAreTaken)

@@ -216,7 +216,9 @@ TEST_F(PreviewTest, SavesTheExactPictureAsABitmapWhateverTheName)
         }
     }
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Не удалось сохранить файл «")));
+    EXPECT_EQ(dialogs.messages[0].text,
+        QStringLiteral("Не удалось сохранить файл «%1»: Файл или каталог не существует.")
+            .arg(folder.filePath("missing/x.bmp")));
     EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
