@@ -7,7 +7,7 @@ namespace {
 
 constexpr std::size_t MaxSavedStates = 4096;
 // Beyond these a pen or font would only cost time: nothing larger fits a picture.
-constexpr double MaxPenPixels = 4 * 16384;
+constexpr double MaxPenPixels = 32000; // the widest pen QPen accepts is a little under 2^15
 constexpr double MaxFontPixels = 16384;
 constexpr int MaxCachedGlyphPixels = 128;
 
