@@ -7,7 +7,7 @@ namespace {
 
 constexpr std::size_t MaxSavedStates = 4096;
 // Beyond these a pen or font would only cost time: nothing larger fits a picture.
-constexpr double MaxPenPixels = 4 * 16384;
+constexpr double MaxPenPixels = 32000; // the widest pen QPen accepts is a little under 2^15
 constexpr double MaxFontPixels = 16384;
 constexpr int MaxCachedGlyphPixels = 128;
 
@@ -255,14 +255,12 @@ bool MetafileCanvas::preparePainter(bool stroke, bool fill)
     m_painter.setTransform(t);
     QPen pen = state.pen;
     if (stroke && pen.style() != Qt::NoPen) {
+        // The width is set in picture pixels, so no scale of the mapping,
+        // however extreme, can turn it into a width the painter rejects.
         const double scale = std::max(scaleOf(t, false), scaleOf(t, true));
         const double pixels = state.penWidth * scale;
-        if (state.penWidth <= 0 || !std::isfinite(pixels) || pixels < 1) {
-            pen.setCosmetic(true);
-            pen.setWidthF(1);
-        } else {
-            pen.setWidthF(std::min(pixels, MaxPenPixels) / scale);
-        }
+        pen.setCosmetic(true);
+        pen.setWidthF(std::isfinite(pixels) && pixels >= 1 ? std::min(pixels, MaxPenPixels) : 1);
     } else {
         pen = Qt::NoPen;
     }
