@@ -46,8 +46,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    void releasePicture();
+
     QImage m_image;
     int m_imageScale = -1; // the CBProcent item the picture was drawn at
     std::unique_ptr<QPrinter> m_printer;
