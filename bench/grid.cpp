@@ -121,10 +121,13 @@ void Widget(benchmark::State &state)
     const QPoint middle = middleOf(p, pitch);
     view.horizontalScrollBar()->setValue(middle.x());
     view.verticalScrollBar()->setValue(middle.y());
+    QCoreApplication::processEvents();
     FillWidget floor;
     floor.resize(view.viewport()->size());
     floor.show();
     QCoreApplication::processEvents();
+    state.counters["viewport_px"] = double(view.viewport()->width()) * view.viewport()->height();
+    state.counters["floor_px"] = double(floor.width()) * floor.height();
     bench::interleaved(
         state, [&] { view.viewport()->repaint(); }, [&] { floor.repaint(); });
 }

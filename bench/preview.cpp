@@ -4,6 +4,7 @@
 // against writing the same bytes with write().
 #include "Interleaved.h"
 
+#include "model/LargeMemory.h"
 #include "model/PreviewImage.h"
 #include "ui/Application.h"
 #include "ui/Main.h"
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QSignalBlocker>
 #include <benchmark/benchmark.h>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
@@ -108,6 +110,19 @@ void Preview(benchmark::State &state)
     bench::interleaved(
         state, [&] { PreviewForm->DrawPreview(s); }, [&] { fillBaseline(s); });
     state.counters["picture_MB"] = double(PreviewForm->image().sizeInBytes()) / 1e6;
+    // The same fill on memory of the kind the picture uses (huge pages when
+    // large), to tell what the memory gives from what the drawing costs.
+    const std::size_t bytes = std::size_t((400 * s + 4) & ~3) * std::size_t(800 * s + 1);
+    std::vector<double> fills;
+    for (int i = 0; i < 5; ++i)
+        fills.push_back(bench::secondsOf([&] {
+            void *memory = model::allocateLarge(bytes);
+            std::memset(memory, 0, bytes);
+            benchmark::DoNotOptimize(memory);
+            model::releaseLarge(memory, bytes);
+        }));
+    state.counters["large_fill_ms"] = bench::median(fills) * 1e3;
+    state.counters["ratio_to_large_fill"] = state.counters["target_ms"].value / (bench::median(fills) * 1e3);
 }
 
 // Ticking the grid box at "100 %" redraws the picture; the peak is the most
