@@ -10,7 +10,7 @@ namespace {
 
 std::size_t roundUp(std::size_t bytes)
 {
-    return (bytes + LargeBlock - 1) & ~(LargeBlock - 1);
+    return (bytes + HugePage - 1) & ~(HugePage - 1);
 }
 
 } // namespace
@@ -22,15 +22,15 @@ void *allocateLarge(std::size_t bytes) noexcept
     const std::size_t size = roundUp(bytes);
     if (size < bytes)
         return nullptr;
-    // Huge pages need 2 MB alignment: map one block more and trim both ends.
-    void *mapped = ::mmap(nullptr, size + LargeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // Huge pages need 2 MB alignment: map one page more and trim both ends.
+    void *mapped = ::mmap(nullptr, size + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
         return nullptr;
     const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + LargeBlock - 1) & ~std::uintptr_t(LargeBlock - 1);
+    const std::uintptr_t aligned = (start + HugePage - 1) & ~std::uintptr_t(HugePage - 1);
     if (aligned > start)
         ::munmap(mapped, aligned - start);
-    if (const std::size_t tail = start + size + LargeBlock - (aligned + size))
+    if (const std::size_t tail = start + size + HugePage - (aligned + size))
         ::munmap(reinterpret_cast<void *>(aligned + size), tail);
     // Only advice: without huge pages the memory works the same.
     ::madvise(reinterpret_cast<void *>(aligned), size, MADV_HUGEPAGE);
