@@ -13,9 +13,12 @@
 #include "ui/Reformat.h"
 #include "ui/UserDialogs.h"
 
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <exception>
+#include <functional>
+#include <utility>
 
 QString ErrorReportText(const QString &text)
 {
@@ -66,10 +69,47 @@ bool InstallRussianTranslations(QCoreApplication &app)
     return QCoreApplication::installTranslator(translator);
 }
 
-ApplicationWindows::ApplicationWindows(UserDialogs &dialogs)
+namespace {
+
+// Runs a call once, from the event loop, after the first paint of the watched window.
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget *window, std::function<void()> call)
+        : m_call(std::move(call))
+    {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_call) {
+            watched->removeEventFilter(this);
+            // Queued: the rest of the frame is painted and shown first.
+            QMetaObject::invokeMethod(this, std::exchange(m_call, {}), Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_call;
+};
+
+} // namespace
+
+ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, Companions when)
 {
-    // The order matters: later windows refer to the main window from their creation on.
     m_main = std::make_unique<TMainForm>(dialogs);
+    if (when == Companions::Now)
+        createCompanions();
+    else
+        m_firstPaintWatch = std::make_unique<FirstPaintWatch>(m_main.get(), [this] { createCompanions(); });
+}
+
+void ApplicationWindows::createCompanions()
+{
+    if (m_companions)
+        return;
+    m_companions = true;
+    // The order matters: later windows refer to the main window from their creation on.
     TMainForm *owner = m_main.get();
     NewForm = new TNewForm(owner);
     EffectsForm = new TEffectsForm(owner);
@@ -86,6 +126,7 @@ ApplicationWindows::ApplicationWindows(UserDialogs &dialogs)
 
 ApplicationWindows::~ApplicationWindows()
 {
+    m_firstPaintWatch.reset();
     m_main.reset(); // takes the other ten with it
     NewForm = nullptr;
     EffectsForm = nullptr;

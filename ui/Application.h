@@ -37,7 +37,12 @@ bool InstallRussianTranslations(QCoreApplication &app);
 // Owns the eleven windows; they live until this is destroyed.
 class ApplicationWindows {
 public:
-    explicit ApplicationWindows(UserDialogs &dialogs);
+    // The program makes the ten windows after the main one right after the
+    // main window's first paint, so the window appears sooner; nothing can
+    // ask for them before it is on screen.
+    enum class Companions { Now, AfterFirstPaint };
+
+    explicit ApplicationWindows(UserDialogs &dialogs, Companions when = Companions::Now);
     ~ApplicationWindows();
     ApplicationWindows(const ApplicationWindows &) = delete;
     ApplicationWindows &operator=(const ApplicationWindows &) = delete;
@@ -45,5 +50,9 @@ public:
     TMainForm &main() { return *m_main; }
 
 private:
+    void createCompanions();
+
     std::unique_ptr<TMainForm> m_main;
+    std::unique_ptr<QObject> m_firstPaintWatch;
+    bool m_companions = false;
 };

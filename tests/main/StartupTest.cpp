@@ -218,3 +218,23 @@ TEST(Translations, StandardButtonsSpeakRussian)
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Нет"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
 }
+
+TEST(ProgramStartup, OtherWindowsFollowTheMainWindowsFirstPaint)
+{
+    ScriptedDialogs dialogs;
+    ApplicationWindows windows(dialogs, ApplicationWindows::Companions::AfterFirstPaint);
+    EXPECT_EQ(NewForm, nullptr);
+    windows.main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.main()));
+    for (int i = 0; i < 100 && !MemoForm; ++i)
+        QTest::qWait(10);
+    for (QWidget *window : std::initializer_list<QWidget *> { NewForm, EffectsForm, DisplayForm, ReFormatForm,
+             AboutForm, PictureForm, PreviewForm, AddFromPopupForm, DelForm, MemoForm }) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->parent(), &windows.main());
+        EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+    }
+    // Wired to the main window as when made at once: notes edits mark the pattern changed.
+    ASSERT_TRUE(MemoForm->onEdited);
+    EXPECT_FALSE(EffectsForm->SpeedButtons[0]->isEnabled());
+}
