@@ -28,13 +28,21 @@ template <typename T> struct DefaultInitAllocator : std::allocator<T> {
     using std::allocator<T>::allocator;
     T *allocate(std::size_t n)
     {
+        if (n < LargeBlock / sizeof(T))
+            return std::allocator<T>::allocate(n);
         if (n > std::size_t(-1) / sizeof(T))
             throw std::bad_array_new_length();
         if (void *block = allocateLarge(n * sizeof(T)))
             return static_cast<T *>(block);
         throw std::bad_alloc();
     }
-    void deallocate(T *p, std::size_t n) noexcept { releaseLarge(p, n * sizeof(T)); }
+    void deallocate(T *p, std::size_t n) noexcept
+    {
+        if (n < LargeBlock / sizeof(T))
+            std::allocator<T>::deallocate(p, n);
+        else
+            releaseLarge(p, n * sizeof(T));
+    }
     template <typename U> void construct(U *p) noexcept { ::new (static_cast<void *>(p)) U; }
     template <typename U, typename... Args> void construct(U *p, Args &&...args)
     {
