@@ -78,7 +78,8 @@ TEST_F(GridViewTest, PaintedViewportShowsTheGridAndWindowBackgroundBeyondIt)
         // Rendered on request, and as the window itself shows it.
         const QPoint inWindow = surface->mapTo(form, QPoint(0, 0));
         const QImage shown[] = { surface->grab().toImage(),
-            form->screen()->grabWindow(form->winId(), inWindow.x(), inWindow.y(), surface->width(), surface->height())
+            form->screen()
+                ->grabWindow(form->winId(), inWindow.x(), inWindow.y(), surface->width(), surface->height())
                 .toImage() };
         for (const QImage &picture : shown) {
             const QString difference = firstDifference(picture.convertToFormat(QImage::Format_RGB32), expected);
