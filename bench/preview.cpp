@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QSignalBlocker>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -50,6 +51,12 @@ struct Program {
     BenchDialogs dialogs;
     std::unique_ptr<ApplicationWindows> windows;
     std::string folder;
+    ~Program()
+    {
+        std::error_code ignored;
+        if (!folder.empty())
+            std::filesystem::remove_all(folder, ignored);
+    }
 };
 
 Program &program()
@@ -60,12 +67,13 @@ Program &program()
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
-    static Program p = [] {
-        Program made;
+    static Program p;
+    if (p.folder.empty()) {
         std::string pattern = (std::filesystem::temp_directory_path() / "purlwise-bench-XXXXXX").string();
-        made.folder = ::mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
-        return made;
-    }();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        p.folder = pattern;
+    }
     if (!p.windows)
         p.windows = std::make_unique<ApplicationWindows>(p.dialogs);
     return p;
