@@ -23,7 +23,7 @@ int main(int argc, char **argv)
     QtUserDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    ApplicationWindows windows(dialogs);
+    ApplicationWindows windows(dialogs, ApplicationWindows::Companions::AfterFirstPaint);
     if (!windows.created())
         return 0; // the failure has been reported
     QObject::connect(&windows.main(), &TMainForm::closedForGood, &app, &QCoreApplication::quit, Qt::QueuedConnection);

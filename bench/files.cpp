@@ -1,6 +1,10 @@
-// Saving and loading pattern files against a plain write and read of the same
-// bytes. The save is measured with and without its flush to disk, so the
-// cost of the format and the temporary files can be told from that of fsync.
+// Saving and loading pattern files, each against writing or reading the same
+// bytes plainly, run alternately in one run. A save writes two new files (the
+// pattern and its notes) and replaces the old ones, so the baselines write two
+// new files too; the flushed baseline flushes both files and the folder, as
+// the save does.
+#include "Interleaved.h"
+
 #include "model/PatternFile.h"
 
 #include <benchmark/benchmark.h>
@@ -34,6 +38,8 @@ const Scratch &scratch()
     return instance;
 }
 
+const std::string Notes = "notes";
+
 model::Pattern benchPattern(std::int32_t stitches, std::int32_t rows)
 {
     model::Pattern pattern;
@@ -53,82 +59,87 @@ void setBytes(benchmark::State &state, std::size_t bytes)
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
 }
 
-void plainWrite(const std::string &name, const std::vector<std::uint8_t> &bytes, bool sync)
+// A new file in place of the old one: the old is removed, not truncated.
+void writeNewFile(const std::string &name, const void *data, std::size_t size, bool sync)
 {
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
+    ::unlink(name.c_str());
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 || ::write(fd, data, size) != ssize_t(size))
         std::abort();
     if (sync)
         ::fsync(fd);
     ::close(fd);
 }
 
-void BM_SavePattern(benchmark::State &state, bool sync)
+void syncFolder(const std::string &folder)
 {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void Save(benchmark::State &state)
+{
+    const bool sync = state.range(2) != 0;
     const model::Pattern pattern = benchPattern(std::int32_t(state.range(0)), std::int32_t(state.range(1)));
+    const auto bytes = model::EncodePatternFile(pattern, model::WhitePalette());
     model::FileSystemCalls calls = model::FileSystemCalls::system();
     calls.syncToDisk = sync;
-    const std::string name = fileFor(state);
-    for (auto _ : state) {
-        if (!model::SavePatternFile(name, pattern, model::WhitePalette(), "notes", calls).ok)
-            state.SkipWithError("save failed");
-    }
-    setBytes(state, model::HeaderSize + 4 * pattern.Cells.size());
-}
-
-void BM_PlainWrite(benchmark::State &state, bool sync)
-{
-    const auto bytes = model::EncodePatternFile(
-        benchPattern(std::int32_t(state.range(0)), std::int32_t(state.range(1))), model::WhitePalette());
-    const std::string name = fileFor(state) + ".plain";
-    for (auto _ : state)
-        plainWrite(name, bytes, sync);
+    const std::string name = fileFor(state), plain = name + ".plain";
+    bench::interleaved(
+        state,
+        [&] {
+            if (!model::SavePatternFile(name, pattern, model::WhitePalette(), Notes, calls).ok)
+                state.SkipWithError("save failed");
+        },
+        [&] {
+            writeNewFile(plain, bytes.data(), bytes.size(), sync);
+            writeNewFile(plain + ".txt", Notes.data(), Notes.size(), sync);
+            if (sync)
+                syncFolder(scratch().folder);
+        });
     setBytes(state, bytes.size());
 }
 
-void BM_LoadPattern(benchmark::State &state)
+void Load(benchmark::State &state)
 {
-    const std::string name = fileFor(state);
+    const std::string name = fileFor(state), plain = name + ".plain";
+    const auto bytes = model::EncodePatternFile(
+        benchPattern(std::int32_t(state.range(0)), std::int32_t(state.range(1))), model::WhitePalette());
     model::SavePatternFile(
         name, benchPattern(std::int32_t(state.range(0)), std::int32_t(state.range(1))), model::WhitePalette(), "");
-    std::size_t size = 0;
-    for (auto _ : state) {
-        model::PatternFileResult result = model::LoadPatternFile(name);
-        if (!result.ok)
-            state.SkipWithError("load failed");
-        size = model::HeaderSize + 4 * result.loaded.pattern.Cells.size();
-        benchmark::DoNotOptimize(result.loaded.pattern.Cells.data());
-    }
-    setBytes(state, size);
-}
-
-void BM_PlainRead(benchmark::State &state)
-{
-    const auto bytes = model::EncodePatternFile(
-        benchPattern(std::int32_t(state.range(0)), std::int32_t(state.range(1))), model::WhitePalette());
-    const std::string name = fileFor(state) + ".plain";
-    plainWrite(name, bytes, false);
-    for (auto _ : state) {
-        const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-        std::unique_ptr<char[]> buffer(new char[bytes.size()]);
-        if (fd < 0 || ::read(fd, buffer.get(), bytes.size()) != ssize_t(bytes.size()))
-            std::abort();
-        ::close(fd);
-        benchmark::DoNotOptimize(buffer.get());
-    }
+    writeNewFile(plain, bytes.data(), bytes.size(), false);
+    bench::interleaved(
+        state,
+        [&] {
+            model::PatternFileResult result = model::LoadPatternFile(name);
+            if (!result.ok)
+                state.SkipWithError("load failed");
+            benchmark::DoNotOptimize(result.loaded.pattern.Cells.data());
+        },
+        [&] {
+            const int fd = ::open(plain.c_str(), O_RDONLY | O_CLOEXEC);
+            std::unique_ptr<char[]> buffer(new char[bytes.size()]);
+            if (fd < 0 || ::read(fd, buffer.get(), bytes.size()) != ssize_t(bytes.size()))
+                std::abort();
+            ::close(fd);
+            benchmark::DoNotOptimize(buffer.get());
+        });
     setBytes(state, bytes.size());
-}
-
-void sizes(benchmark::internal::Benchmark *bench)
-{
-    bench->Args({ 400, 800 })->Args({ 3200, 6400 })->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(BM_SavePattern, no_fsync, false)->Apply(sizes);
-BENCHMARK_CAPTURE(BM_PlainWrite, no_fsync, false)->Apply(sizes);
-BENCHMARK_CAPTURE(BM_SavePattern, fsync, true)->Apply(sizes);
-BENCHMARK_CAPTURE(BM_PlainWrite, fsync, true)->Apply(sizes);
-BENCHMARK(BM_LoadPattern)->Apply(sizes);
-BENCHMARK(BM_PlainRead)->Apply(sizes);
+BENCHMARK(Save)
+    ->ArgNames({ "stitches", "rows", "fsync" })
+    ->ArgsProduct({ { 400 }, { 800 }, { 0, 1 } })
+    ->Args({ 3200, 6400, 0 })
+    ->Args({ 3200, 6400, 1 })
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Load)
+    ->ArgNames({ "stitches", "rows" })
+    ->Args({ 400, 800 })
+    ->Args({ 3200, 6400 })
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);

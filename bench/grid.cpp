@@ -1,13 +1,18 @@
-// Repainting a full-HD view of the grid: the scan-line renderer the view uses
-// against drawing every cell with QPainter, and against a plain fill of the
-// same image as the floor.
+// Repainting a full-HD view of the grid. Through the real widget, copy to the
+// window included, against a widget of the same size that only fills itself;
+// and the scan-line renderer alone against drawing every cell with QPainter
+// and against a plain fill of the same image.
+#include "Interleaved.h"
+
 #include "model/GridGeometry.h"
 #include "ui/GridView.h"
 #include "ui/PaletteSwatch.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 #include <random>
 
@@ -88,6 +93,45 @@ void EveryCellDrawRect(benchmark::State &state)
     }
 }
 
+// The floor for a repaint of the window: a plain fill of the whole surface.
+class FillWidget : public QWidget {
+public:
+    FillWidget() { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter painter(this);
+        painter.fillRect(event->rect(), Qt::white);
+    }
+};
+
+void Widget(benchmark::State &state)
+{
+    application();
+    const model::Pattern &p = pattern(int(state.range(0)), int(state.range(1)));
+    const int pitch = int(state.range(2));
+    GridView view;
+    const auto area = *model::paintAreaFor(p.StitchCount, p.RowCount, pitch);
+    view.setPattern(&p);
+    view.setCellPitch(pitch);
+    view.setPaintAreaSize(area.width, area.height);
+    view.resize(Viewport);
+    view.show();
+    const QPoint middle = middleOf(p, pitch);
+    view.horizontalScrollBar()->setValue(middle.x());
+    view.verticalScrollBar()->setValue(middle.y());
+    QCoreApplication::processEvents();
+    FillWidget floor;
+    floor.resize(view.viewport()->size());
+    floor.show();
+    QCoreApplication::processEvents();
+    state.counters["viewport_px"] = double(view.viewport()->width()) * view.viewport()->height();
+    state.counters["floor_px"] = double(floor.width()) * floor.height();
+    bench::interleaved(
+        state, [&] { view.viewport()->repaint(); }, [&] { floor.repaint(); });
+}
+
 void Fill(benchmark::State &state)
 {
     QImage image(Viewport, QImage::Format_RGB32);
@@ -99,6 +143,15 @@ void Fill(benchmark::State &state)
 
 } // namespace
 
+BENCHMARK(Widget)
+    ->ArgNames({ "stitches", "rows", "pitch" })
+    ->Args({ 400, 800, 2 })
+    ->Args({ 400, 800, 5 })
+    ->Args({ 400, 800, 20 })
+    ->Args({ 400, 800, 100 })
+    ->Args({ 3200, 6400, 20 })
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(Fill)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ScanLines)
     ->ArgNames({ "stitches", "rows", "pitch" })

@@ -2,9 +2,12 @@
 // The document: a grid of colour cells, one per stitch and knitting row, and
 // the 16-slot yarn palette. Plain data; no user interface.
 
+#include "model/LargeMemory.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -16,12 +19,30 @@ inline constexpr TColor White = 0x00FFFFFF;
 inline constexpr TColor Black = 0x00000000;
 
 // Leaves new elements uninitialised, so an operation that writes every cell
-// of a fresh array does not pay for a zero-fill pass first.
+// of a fresh array does not pay for a zero-fill pass first; large arrays go
+// on huge pages (LargeMemory.h).
 template <typename T> struct DefaultInitAllocator : std::allocator<T> {
     template <typename U> struct rebind {
         using other = DefaultInitAllocator<U>;
     };
     using std::allocator<T>::allocator;
+    T *allocate(std::size_t n)
+    {
+        if (n < LargeBlock / sizeof(T))
+            return std::allocator<T>::allocate(n);
+        if (n > std::size_t(-1) / sizeof(T))
+            throw std::bad_array_new_length();
+        if (void *block = allocateLarge(n * sizeof(T)))
+            return static_cast<T *>(block);
+        throw std::bad_alloc();
+    }
+    void deallocate(T *p, std::size_t n) noexcept
+    {
+        if (n < LargeBlock / sizeof(T))
+            std::allocator<T>::deallocate(p, n);
+        else
+            releaseLarge(p, n * sizeof(T));
+    }
     template <typename U> void construct(U *p) noexcept { ::new (static_cast<void *>(p)) U; }
     template <typename U, typename... Args> void construct(U *p, Args &&...args)
     {

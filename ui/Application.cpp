@@ -16,11 +16,14 @@
 #include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QPixmap>
 #include <QTranslator>
 #include <exception>
+#include <functional>
+#include <utility>
 
 QString ErrorReportText(const QString &text)
 {
@@ -85,6 +88,28 @@ bool InstallRussianTranslations(QCoreApplication &app)
 
 namespace {
 
+// Runs a call once, from the event loop, after the first paint of the watched window.
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget *window, std::function<void()> call)
+        : m_call(std::move(call))
+    {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_call) {
+            watched->removeEventFilter(this);
+            // Queued: the rest of the frame is painted and shown first.
+            QMetaObject::invokeMethod(this, std::exchange(m_call, {}), Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_call;
+};
+
 void releaseWindows(std::unique_ptr<TMainForm> &main)
 {
     main.reset(); // takes the other ten with it
@@ -103,19 +128,57 @@ void releaseWindows(std::unique_ptr<TMainForm> &main)
 
 } // namespace
 
-ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, const std::function<void(QWidget &)> &made)
+ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, Companions when, std::function<void(QWidget &)> made)
+    : m_dialogs(dialogs)
+    , m_made(std::move(made))
 {
-    const auto step = [&made](QWidget *window) {
-        if (made)
-            made(*window);
-    };
+    const bool mainMade = attempt([this] {
+        m_main = std::make_unique<TMainForm>(m_dialogs);
+        if (m_made)
+            m_made(*m_main);
+    });
+    if (!mainMade)
+        return;
+    if (when == Companions::Now) {
+        createCompanions();
+        return;
+    }
+    m_firstPaintWatch = std::make_unique<FirstPaintWatch>(m_main.get(), [this] {
+        createCompanions();
+        if (!created())
+            QCoreApplication::quit();
+    });
+}
+
+bool ApplicationWindows::attempt(const std::function<void()> &make)
+{
     // A failure here goes to the general error report like any other; with
     // no windows left, the program then ends.
     try {
+        make();
+        return true;
+    } catch (const std::exception &error) {
+        releaseWindows(m_main);
+        ShowErrorReport(m_dialogs, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        releaseWindows(m_main);
+        ShowErrorReport(m_dialogs, QStringLiteral("Неизвестная ошибка"));
+    }
+    return false;
+}
+
+void ApplicationWindows::createCompanions()
+{
+    if (m_companions || !m_main)
+        return;
+    m_companions = true;
+    attempt([this] {
+        const auto step = [this](QWidget *window) {
+            if (m_made)
+                m_made(*window);
+        };
         // The order matters: later windows refer to the main window from their creation on.
-        m_main = std::make_unique<TMainForm>(dialogs);
         TMainForm *owner = m_main.get();
-        step(owner);
         step(NewForm = new TNewForm(owner));
         step(EffectsForm = new TEffectsForm(owner));
         step(DisplayForm = new TDisplayForm(owner));
@@ -127,16 +190,11 @@ ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, const std::function
         step(DelForm = new TDelForm(owner));
         step(MemoForm = new TMemoForm(owner));
         owner->connectCompanionWindows();
-    } catch (const std::exception &error) {
-        releaseWindows(m_main);
-        ShowErrorReport(dialogs, QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        releaseWindows(m_main);
-        ShowErrorReport(dialogs, QStringLiteral("Неизвестная ошибка"));
-    }
+    });
 }
 
 ApplicationWindows::~ApplicationWindows()
 {
+    m_firstPaintWatch.reset();
     releaseWindows(m_main);
 }

@@ -38,8 +38,16 @@ bool InstallRussianTranslations(QCoreApplication &app);
 // Owns the eleven windows; they live until this is destroyed.
 class ApplicationWindows {
 public:
-    // `made` runs after each window is created, in order.
-    explicit ApplicationWindows(UserDialogs &dialogs, const std::function<void(QWidget &)> &made = {});
+    // The program makes the ten windows after the main one right after the
+    // main window's first paint, so the window appears sooner; nothing can
+    // ask for them before it is on screen.
+    enum class Companions { Now, AfterFirstPaint };
+
+    // `made` runs after each window is created, in order. A failure goes to
+    // the general error report and leaves no window; made after the first
+    // paint, it also ends the event loop.
+    explicit ApplicationWindows(
+        UserDialogs &dialogs, Companions when = Companions::Now, std::function<void(QWidget &)> made = {});
     ~ApplicationWindows();
     ApplicationWindows(const ApplicationWindows &) = delete;
     ApplicationWindows &operator=(const ApplicationWindows &) = delete;
@@ -49,5 +57,13 @@ public:
     bool created() const { return m_main != nullptr; }
 
 private:
+    // Runs make; on an exception reports it and releases every window.
+    bool attempt(const std::function<void()> &make);
+    void createCompanions();
+
+    UserDialogs &m_dialogs;
+    std::function<void(QWidget &)> m_made;
     std::unique_ptr<TMainForm> m_main;
+    std::unique_ptr<QObject> m_firstPaintWatch;
+    bool m_companions = false;
 };

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -121,13 +122,36 @@ void GridView::renderArea(const QRect &area, QImage &image, QPoint at) const
 void GridView::paintEvent(QPaintEvent *event)
 {
     QWidget *surface = viewport();
-    if (m_frame.width() < surface->width() || m_frame.height() < surface->height())
-        m_frame = QImage(surface->size().expandedTo(m_frame.size()), QImage::Format_RGB32);
     QPainter painter(surface);
     const QPoint offset = scrollOffset();
-    for (const QRect &exposed : event->region()) {
-        renderArea(exposed.translated(offset), m_frame, exposed.topLeft());
-        painter.drawImage(exposed.topLeft(), m_frame, exposed);
+    // Beside the grid, and everywhere when there is none, a plain fill will do.
+    const bool drawable = m_pattern && m_pattern->exists() && m_pitch >= 2;
+    const QRect grid = drawable ? QRect(-offset, m_paintArea) : QRect();
+    const QRegion beside = event->region() - grid;
+    for (const QRect &rect : beside)
+        painter.fillRect(rect, backgroundColor());
+    const QRegion onGrid = event->region() & grid;
+    if (onGrid.isEmpty())
+        return;
+
+    // Straight into the window's backing store when it is a plain 32-bit
+    // image at one device pixel per pixel: no scratch image, no second copy.
+    QPaintDevice *device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    const QTransform toDevice = painter.deviceTransform();
+    if (device && device->devType() == QInternal::Image && toDevice.type() <= QTransform::TxTranslate) {
+        QImage &store = *static_cast<QImage *>(device);
+        if (store.isDetached()
+            && (store.format() == QImage::Format_RGB32 || store.format() == QImage::Format_ARGB32_Premultiplied)) {
+            const QPoint shift(qRound(toDevice.dx()), qRound(toDevice.dy()));
+            for (const QRect &exposed : onGrid)
+                renderArea(exposed.translated(offset), store, exposed.topLeft() + shift);
+            return;
+        }
+    }
+    for (const QRect &exposed : onGrid) {
+        QImage scratch(exposed.size(), QImage::Format_RGB32);
+        renderArea(exposed.translated(offset), scratch, QPoint(0, 0));
+        painter.drawImage(exposed.topLeft(), scratch);
     }
 }
 

@@ -59,6 +59,5 @@ private:
     const model::Pattern *m_pattern = nullptr;
     int m_pitch = 20;
     QSize m_paintArea;
-    QImage m_frame; // scratch scan lines, at least the viewport's size
     Qt::MouseButtons m_pressedOnPaintArea;
 };

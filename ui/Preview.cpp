@@ -1,18 +1,15 @@
 #include "ui/Preview.h"
 
-#include "model/AtomicFile.h"
-
 #include "model/PreviewImage.h"
 #include "ui/Application.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
+#include "ui/PreviewPicture.h"
 #include "ui/UserDialogs.h"
 #include "ui/WindowPlacement.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -150,14 +147,19 @@ void TPreviewForm::showEvent(QShowEvent *event)
         FormShow();
 }
 
+void TPreviewForm::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    // The next showing draws afresh, so a closed preview holds no picture.
+    if (!event->spontaneous())
+        releasePicture();
+}
+
 void TPreviewForm::FormShow()
 {
     // A picture of an earlier pattern must never stand in for this one.
-    m_image = QImage();
+    releasePicture();
     m_imageScale = -1;
-    Image->setImage(m_image);
-    PrintButton->setEnabled(false);
-    BMPButton->setEnabled(false);
     if (CBProcent->currentIndex() < 0) {
         DrawPreview(1);
         const QSignalBlocker quiet(CBProcent);
@@ -188,9 +190,12 @@ void TPreviewForm::CBProcentChange()
     if (DrawPreview(*cellSize)) {
         m_imageScale = CBProcent->currentIndex();
     } else if (m_imageScale >= 0) {
-        // The list keeps showing the scale of the picture that stayed.
+        // The list keeps showing the scale of the picture that stays; one
+        // already let go for the new drawing is drawn again.
         const QSignalBlocker quiet(CBProcent);
         CBProcent->setCurrentIndex(m_imageScale);
+        if (m_image.isNull() && !DrawPreview(model::PreviewCellSizes[std::size_t(m_imageScale)]))
+            m_imageScale = -1;
     }
 }
 
@@ -208,20 +213,30 @@ bool TPreviewForm::DrawPreview(int cellSize)
 {
     const model::Pattern &pattern = MainForm->Pattern;
     const auto size = model::previewImageSize(pattern.StitchCount, pattern.RowCount, cellSize);
-    QImage image;
-    if (size && pattern.exists())
-        image = QImage(size->width, size->height, QImage::Format_RGB32);
-    if (image.isNull()) {
+    if (!size || !pattern.exists()) {
         ShowErrorReport(MainForm->dialogs(), QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
         return false;
     }
-    model::renderPreview(pattern, cellSize, CBGrid->isChecked(),
-        { reinterpret_cast<model::Pixel *>(image.bits()), image.bytesPerLine() / qsizetype(sizeof(model::Pixel)) });
-    m_image = image;
+    // The old picture goes before the new one is drawn: two at once would
+    // double the memory of the largest ones.
+    releasePicture();
+    m_image = drawPreviewPicture(pattern, cellSize, CBGrid->isChecked());
+    if (m_image.isNull()) {
+        ShowErrorReport(MainForm->dialogs(), QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
+        return false;
+    }
     Image->setImage(m_image);
     PrintButton->setEnabled(true);
     BMPButton->setEnabled(true);
     return true;
+}
+
+void TPreviewForm::releasePicture()
+{
+    m_image = QImage();
+    Image->setImage(m_image);
+    PrintButton->setEnabled(false);
+    BMPButton->setEnabled(false);
 }
 
 void TPreviewForm::PrintButtonClick()
@@ -267,17 +282,9 @@ void TPreviewForm::BMPButtonClick()
         { QStringLiteral("Сохранить рисунок как"), QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), {} });
     if (name.isEmpty())
         return;
-    // The format is named, so the file is a bitmap whatever its extension;
-    // it replaces an existing file only once it is complete on disk.
-    QByteArray bitmap;
-    QBuffer buffer(&bitmap);
-    buffer.open(QIODevice::WriteOnly);
-    if (!m_image.save(&buffer, "BMP")) {
-        ShowErrorReport(dialogs, QStringLiteral("Не удалось сохранить файл «%1»").arg(name));
-        return;
-    }
-    const model::FileStatus written = model::WriteFileAtomically(
-        QFile::encodeName(name).toStdString(), bitmap.constData(), std::size_t(bitmap.size()));
+    // Written line by line from the picture; the file is a bitmap whatever its
+    // extension, and replaces an existing one only once it is complete on disk.
+    const model::FileStatus written = saveBitmapFile(m_image, name);
     if (!written.ok())
         ShowErrorReport(dialogs,
             QStringLiteral("Не удалось сохранить файл «%1»: %2").arg(name, QString::fromLocal8Bit(written.reason)));

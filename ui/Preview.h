@@ -49,9 +49,11 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void fitScrollBox();
+    void releasePicture();
 
     QImage m_image;
     int m_imageScale = -1; // the CBProcent item the picture was drawn at

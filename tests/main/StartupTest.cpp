@@ -236,7 +236,7 @@ TEST_F(StartupTest, AnExceptionWhileTheWindowsAreMadeIsReportedAndLeavesNoWindow
         dialogs.messages.clear();
         dialogs.messageAnswers.push_back(QMessageBox::Ok);
         int made = 0;
-        ApplicationWindows failing(dialogs, [&](QWidget &) {
+        ApplicationWindows failing(dialogs, ApplicationWindows::Companions::Now, [&](QWidget &) {
             if (++made < c.failingWindow)
                 return;
             if (c.standard)
@@ -251,4 +251,24 @@ TEST_F(StartupTest, AnExceptionWhileTheWindowsAreMadeIsReportedAndLeavesNoWindow
         EXPECT_EQ(dialogs.messages[0].text, c.text) << c.what;
         EXPECT_EQ(dialogs.messages[0].icon, UserDialogs::Icon::Critical);
     }
+}
+
+TEST(ProgramStartup, OtherWindowsFollowTheMainWindowsFirstPaint)
+{
+    ScriptedDialogs dialogs;
+    ApplicationWindows windows(dialogs, ApplicationWindows::Companions::AfterFirstPaint);
+    EXPECT_EQ(NewForm, nullptr);
+    windows.main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.main()));
+    for (int i = 0; i < 100 && !MemoForm; ++i)
+        QTest::qWait(10);
+    for (QWidget *window : std::initializer_list<QWidget *> { NewForm, EffectsForm, DisplayForm, ReFormatForm,
+             AboutForm, PictureForm, PreviewForm, AddFromPopupForm, DelForm, MemoForm }) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->parent(), &windows.main());
+        EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+    }
+    // Wired to the main window as when made at once: notes edits mark the pattern changed.
+    ASSERT_TRUE(MemoForm->onEdited);
+    EXPECT_FALSE(EffectsForm->SpeedButtons[0]->isEnabled());
 }

@@ -169,3 +169,60 @@ TEST(PrintPlacement, EdgeCases)
     for (auto bad : { std::tuple { 0, 10, 10, 10 }, { 10, 10, 0, 10 }, { 10, 10, 10, -1 } })
         EXPECT_FALSE(model::printPlacement(std::get<0>(bad), std::get<1>(bad), std::get<2>(bad), std::get<3>(bad)));
 }
+
+TEST(PreviewImage, IndexedPictureMatchesTheTrueColourOne)
+{
+    std::mt19937 random(5);
+    for (int colourCount : { 1, 16, 255 }) {
+        std::vector<model::TColor> colours;
+        while (int(colours.size()) < colourCount)
+            colours.push_back(random() & 0x00FFFFFF);
+        model::Pattern p;
+        model::CreateBlank(p, 1 + int(random() % 30), 1 + int(random() % 30));
+        for (auto &cell : p.Cells)
+            cell = colours[random() % colours.size()];
+        const auto table = model::previewColourTable(p);
+        ASSERT_TRUE(table) << colourCount << " colours";
+        ASSERT_EQ(table->front(), Black);
+        for (int s : { 1, 2, 7, 20 })
+            for (bool grid : { false, true }) {
+                const Picture want = render(p, s, grid);
+                const std::ptrdiff_t stride = (want.width + 3) & ~3;
+                std::vector<std::uint8_t> indices(std::size_t(stride) * want.height, 0xEE);
+                model::renderPreview(p, s, grid, *table, { indices.data(), stride });
+                for (int y = 0; y < want.height; ++y)
+                    for (int x = 0; x < want.width; ++x)
+                        ASSERT_EQ((*table)[indices[std::size_t(x + y * stride)]], want.at(x, y))
+                            << colourCount << " colours, s " << s << " grid " << grid << " at " << x << ", " << y;
+            }
+    }
+}
+
+TEST(PreviewImage, ColourTableHoldsBlackAndAtMost256Colours)
+{
+    struct Row {
+        int others; // distinct colours besides black
+        bool withBlack;
+        bool fits;
+    };
+    for (const Row row : { Row { 255, false, true }, Row { 255, true, true }, Row { 256, false, false },
+             Row { 256, true, false }, Row { 0, true, true } }) {
+        model::Pattern p;
+        model::CreateBlank(p, 300, 2);
+        for (int i = 0; i < 600; ++i)
+            p.Cells[std::size_t(i)] = model::TColor(1 + i % std::max(row.others, 1));
+        if (row.others == 0)
+            std::fill(p.Cells.begin(), p.Cells.end(), model::Black);
+        if (row.withBlack)
+            p.Cells.back() = model::Black;
+        const auto table = model::previewColourTable(p);
+        ASSERT_EQ(table.has_value(), row.fits) << row.others << " colours, black " << row.withBlack;
+        if (!table)
+            continue;
+        EXPECT_EQ(table->size(), std::size_t(row.others + 1));
+        EXPECT_EQ(table->front(), Black);
+        if (row.others > 0) {
+            EXPECT_EQ((*table)[1], pixelOf(1)); // then in order of first appearance
+        }
+    }
+}

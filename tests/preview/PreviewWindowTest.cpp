@@ -13,8 +13,10 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <random>
 
 namespace {
 
@@ -65,6 +67,14 @@ public:
 private:
     EndFailsEngine m_engine;
 };
+// The preview's pixel worked out from the pattern alone.
+QRgb expectedPixel(const model::Pattern &p, int s, bool grid, int x, int y)
+{
+    if (grid && (x % s == 0 || y % s == 0))
+        return Black;
+    const model::TColor c = p.at(std::min(x / s, p.StitchCount - 1), std::min(y / s, p.RowCount - 1));
+    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
 
 class PreviewTest : public WindowTest {
 protected:
@@ -303,6 +313,64 @@ TEST_F(PreviewTest, APrintThatCannotHappenIsReportedAndNeverCalledASuccess)
         EXPECT_FALSE(QFile::exists(pdf)) << c.what;
         EXPECT_TRUE(dialogs.allAnswersUsed()) << c.what;
     }
+}
+
+TEST_F(PreviewTest, ShownAndSavedPicturesMatchThePatternInEightAndThirtyTwoBits)
+{
+    struct Row {
+        int colours;
+        QImage::Format format;
+    };
+    std::mt19937 random(9);
+    for (const Row row : { Row { 16, QImage::Format_Indexed8 }, Row { 300, QImage::Format_RGB32 } }) {
+        newPattern(30, 20);
+        std::vector<model::TColor> colours;
+        while (int(colours.size()) < row.colours)
+            colours.push_back(model::TColor(colours.size() * 0x000203 + 1));
+        for (model::TColor &cell : form->Pattern.Cells)
+            cell = colours[random() % colours.size()];
+        for (int i = 0; i < row.colours; ++i)
+            form->Pattern.Cells[std::size_t(i)] = colours[std::size_t(i)]; // every colour present
+        const QString plain = folder.filePath("plain.bmp"), grid = folder.filePath("grid.bmp");
+        dialogs.saveAnswers = { plain, grid };
+        inPreview([&](TPreviewForm &preview) {
+            preview.CBProcent->setCurrentIndex(3); // 6 pixels per cell
+            for (const QString &name : { plain, grid }) {
+                const bool withGrid = name == grid;
+                if (preview.CBGrid->isChecked() != withGrid)
+                    QTest::mouseClick(preview.CBGrid, Qt::LeftButton, {}, QPoint(4, 8));
+                ASSERT_EQ(preview.CBGrid->isChecked(), withGrid);
+                EXPECT_EQ(preview.image().format(), row.format) << row.colours;
+                click(preview.BMPButton);
+                QImageReader reader(name);
+                const QImage pictures[]
+                    = { preview.image(), preview.ScrollBox->widget()->grab().toImage(), reader.read() };
+                for (const QImage &picture : pictures) {
+                    ASSERT_EQ(picture.size(), QSize(181, 121))
+                        << row.colours << " " << reader.errorString().toStdString();
+                    for (int y = 0; y < picture.height(); ++y)
+                        for (int x = 0; x < picture.width(); ++x)
+                            ASSERT_EQ(picture.pixel(x, y), expectedPixel(form->Pattern, 6, withGrid, x, y))
+                                << row.colours << " colours, grid " << withGrid << " at " << x << ", " << y;
+                }
+            }
+            preview.CBGrid->setChecked(false);
+        });
+    }
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(PreviewTest, ClosedPreviewHoldsNoPicture)
+{
+    newPattern(40, 30);
+    inPreview([&](TPreviewForm &preview) {
+        preview.CBProcent->setCurrentIndex(10);
+        ASSERT_EQ(preview.image().size(), QSize(801, 601));
+        click(preview.CancelButton);
+        EXPECT_TRUE(preview.image().isNull());
+        EXPECT_TRUE(preview.ScrollBox->widget()->size().isEmpty());
+    });
+    inPreview([&](TPreviewForm &preview) { EXPECT_EQ(preview.image().size(), QSize(801, 601)); });
 }
 
 } // namespace

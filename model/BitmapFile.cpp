@@ -1,0 +1,110 @@
+#include "model/BitmapFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace model {
+
+namespace {
+
+constexpr std::uint32_t HeadersSize = 14 + 40;
+constexpr std::size_t StagingBytes = 256 * 1024;
+
+// Bitmap lines are padded to whole 32-bit words.
+std::uint64_t lineBytes(const BitmapSource &picture)
+{
+    const std::uint64_t bits = picture.colourTable.empty() ? 24 : 8;
+    return (std::uint64_t(picture.width) * bits + 31) / 32 * 4;
+}
+
+void put16(std::vector<std::uint8_t> &out, std::uint32_t value)
+{
+    out.push_back(std::uint8_t(value));
+    out.push_back(std::uint8_t(value >> 8));
+}
+
+void put32(std::vector<std::uint8_t> &out, std::uint32_t value)
+{
+    put16(out, value & 0xFFFFu);
+    put16(out, value >> 16);
+}
+
+} // namespace
+
+std::uint64_t bitmapFileSize(const BitmapSource &picture)
+{
+    if (picture.width < 1 || picture.height < 1 || picture.colourTable.size() > 256)
+        return 0;
+    const std::uint64_t size
+        = HeadersSize + 4 * picture.colourTable.size() + lineBytes(picture) * std::uint64_t(picture.height);
+    return size <= 0xFFFFFFFFu ? size : 0;
+}
+
+FileStatus WriteBitmapFile(const std::string &target, const BitmapSource &picture, const FileSystemCalls &calls)
+{
+    const std::uint64_t fileSize = bitmapFileSize(picture);
+    if (fileSize == 0)
+        return FileStatus::fromErrno(EINVAL);
+    const bool indexed = !picture.colourTable.empty();
+    const std::size_t stride = std::size_t(lineBytes(picture));
+    const std::uint32_t pixelsAt = HeadersSize + 4 * std::uint32_t(picture.colourTable.size());
+
+    std::vector<std::uint8_t> staging;
+    staging.reserve(std::max(StagingBytes, stride));
+    staging.push_back('B');
+    staging.push_back('M');
+    put32(staging, std::uint32_t(fileSize));
+    put32(staging, 0); // reserved
+    put32(staging, pixelsAt);
+    put32(staging, 40); // the info header's size
+    put32(staging, std::uint32_t(picture.width));
+    put32(staging, std::uint32_t(picture.height)); // positive: the bottom line comes first
+    put16(staging, 1); // planes
+    put16(staging, indexed ? 8 : 24);
+    put32(staging, 0); // no compression
+    put32(staging, std::uint32_t(fileSize - pixelsAt));
+    put32(staging, 2835); // 72 dots per inch, in dots per metre
+    put32(staging, 2835);
+    put32(staging, std::uint32_t(picture.colourTable.size()));
+    put32(staging, 0); // every colour matters
+    for (const Pixel colour : picture.colourTable) {
+        staging.push_back(std::uint8_t(colour));
+        staging.push_back(std::uint8_t(colour >> 8));
+        staging.push_back(std::uint8_t(colour >> 16));
+        staging.push_back(0);
+    }
+
+    AtomicFile file(target, calls);
+    FileStatus status = file.open();
+    for (std::int32_t y = picture.height - 1; y >= 0 && status.ok(); --y) {
+        if (staging.size() + stride > staging.capacity()) {
+            status = file.write(staging.data(), staging.size());
+            staging.clear();
+        }
+        const std::size_t at = staging.size();
+        staging.resize(at + stride);
+        std::uint8_t *out = staging.data() + at;
+        if (indexed) {
+            std::memcpy(out, picture.line(y), std::size_t(picture.width));
+            std::fill(out + picture.width, out + stride, 0);
+        } else {
+            const Pixel *in = static_cast<const Pixel *>(picture.line(y));
+            for (std::int32_t x = 0; x < picture.width; ++x, out += 3) {
+                out[0] = std::uint8_t(in[x]);
+                out[1] = std::uint8_t(in[x] >> 8);
+                out[2] = std::uint8_t(in[x] >> 16);
+            }
+            std::fill(out, staging.data() + at + stride, 0);
+        }
+    }
+    if (status.ok())
+        status = file.write(staging.data(), staging.size());
+    if (status.ok())
+        status = file.finish();
+    if (status.ok())
+        status = file.commit();
+    return status;
+}
+
+} // namespace model
