@@ -5,6 +5,7 @@
 #include "Interleaved.h"
 
 #include "model/GridGeometry.h"
+#include "ui/ColourConversion.h"
 #include "ui/GridView.h"
 #include "ui/PaletteSwatch.h"
 

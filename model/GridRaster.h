@@ -18,6 +18,12 @@ constexpr Pixel pixelOf(TColor color)
     return 0xFF000000u | ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
 }
 
+// The inverse of pixelOf; the alpha byte is dropped.
+constexpr TColor colorOfPixel(Pixel pixel)
+{
+    return TColor(((pixel >> 16) & 0xFFu) | (pixel & 0xFF00u) | ((pixel & 0xFFu) << 16));
+}
+
 struct PixelBuffer {
     Pixel *pixels = nullptr; // the rectangle's top-left pixel
     std::ptrdiff_t stride = 0; // pixels from one line to the next

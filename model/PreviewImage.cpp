@@ -136,7 +136,7 @@ void renderPreview(const Pattern &pattern, int cellSize, bool grid, const std::v
 {
     ColourIndex index;
     for (const Pixel colour : table)
-        index.find(TColor(((colour >> 16) & 0xFFu) | (colour & 0xFF00u) | ((colour & 0xFFu) << 16)));
+        index.find(colorOfPixel(colour));
     const std::size_t stitches = std::size_t(pattern.StitchCount);
     const std::uint8_t black = std::uint8_t(std::max(index.find(Black), 0));
     renderLines<std::uint8_t>(

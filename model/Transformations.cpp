@@ -84,11 +84,12 @@ template <typename Store> void forEachTileColumn(const Pattern &old, Store store
     }
 }
 
-} // namespace
-
-Pattern CopyHorizontal(const Pattern &old)
+// Writes each old row twice in succession. Read as rows 2W wide, that is the
+// pattern copied beside itself; read as rows W wide, every row doubled. The
+// two transformations differ only in the counts, so their cells coincide.
+Pattern eachRowTwice(Transform t, const Pattern &old)
 {
-    Pattern p = resultFor(Transform::CopyHorizontal, old);
+    Pattern p = resultFor(t, old);
     const std::size_t w = std::size_t(old.StitchCount);
     for (std::size_t r = 0; r < std::size_t(old.RowCount); ++r) {
         const TColor *src = old.Cells.data() + r * w;
@@ -97,6 +98,13 @@ Pattern CopyHorizontal(const Pattern &old)
         copyCells(dst + w, src, w);
     }
     return p;
+}
+
+} // namespace
+
+Pattern CopyHorizontal(const Pattern &old)
+{
+    return eachRowTwice(Transform::CopyHorizontal, old);
 }
 
 Pattern CopyVertical(const Pattern &old)
@@ -161,15 +169,7 @@ Pattern ReverseVertical(const Pattern &old)
 
 Pattern DoubleRows(const Pattern &old)
 {
-    Pattern p = resultFor(Transform::DoubleRows, old);
-    const std::size_t w = std::size_t(old.StitchCount);
-    for (std::size_t r = 0; r < std::size_t(old.RowCount); ++r) {
-        const TColor *src = old.Cells.data() + r * w;
-        TColor *dst = p.Cells.data() + 2 * r * w;
-        copyCells(dst, src, w);
-        copyCells(dst + w, src, w);
-    }
-    return p;
+    return eachRowTwice(Transform::DoubleRows, old);
 }
 
 // Row r of the result starts at cell 2·W·r, so the doubling runs over the

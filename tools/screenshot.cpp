@@ -110,7 +110,7 @@ int main(int argc, char **argv)
     model::Palette palette = model::WhitePalette();
     palette[0] = 0x002020D0;
     palette[1] = 0x00602010;
-    main.setPalette(palette);
+    main.setYarnPalette(palette);
     paintSampleMotif(main.Pattern);
     main.DrawGrid();
     save(&main, folder, "main-pitch20");

@@ -1,6 +1,7 @@
 #include "ui/Addpopup.h"
 
 #include "model/YarnList.h"
+#include "ui/ColourConversion.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
 #include "ui/PaletteSwatch.h"

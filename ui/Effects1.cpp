@@ -1,5 +1,6 @@
 #include "ui/Effects1.h"
 
+#include "ui/ColourConversion.h"
 #include "ui/PaletteSwatch.h"
 #include "ui/WindowPlacement.h"
 

@@ -2,6 +2,7 @@
 
 #include "model/Transformations.h"
 #include "model/UndoCodes.h"
+#include "ui/ColourConversion.h"
 
 #include <QPainter>
 #include <array>
@@ -23,11 +24,6 @@ model::Pattern motif()
     p.RowCount = 3;
     p.Cells = { red, red, red, navy, navy, white, navy, red, white };
     return p;
-}
-
-QColor toQColor(model::TColor c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
 // The motif's cells inside a one-pixel frame, so white cells show against the button.

@@ -1,8 +1,7 @@
 #include "ui/Main.h"
 
-#include "model/Recolour.h"
-
 #include "ui/About.h"
+#include "ui/ColourConversion.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
 #include "ui/GridView.h"
@@ -253,7 +252,7 @@ void TMainForm::buildToolBar()
 
 void TMainForm::FormCreate()
 {
-    CellPitch = 20;
+    setCellPitch(20);
     LoadYarnList();
 }
 
@@ -275,7 +274,7 @@ void TMainForm::ClearModified()
     SaveToolButn->setEnabled(false);
 }
 
-model::Palette TMainForm::palette() const
+model::Palette TMainForm::yarnPalette() const
 {
     model::Palette colours;
     for (int i = 0; i < model::PaletteSize; ++i)
@@ -283,7 +282,7 @@ model::Palette TMainForm::palette() const
     return colours;
 }
 
-void TMainForm::setPalette(const model::Palette &colours)
+void TMainForm::setYarnPalette(const model::Palette &colours)
 {
     for (int i = 0; i < model::PaletteSize; ++i)
         Panels[i]->setColor(colours[i]);
@@ -399,13 +398,7 @@ void TMainForm::Panel1DblClick(PaletteSwatch *swatch)
     if (!chosen)
         return;
     m_colorDialogColor = *chosen;
-    CurrentColor = fromQColor(*chosen);
-    if (DisplayForm)
-        DisplayForm->setSwatchColor(CurrentColor);
-    model::ReplaceColor(Pattern, swatch->color(), CurrentColor);
-    swatch->setColor(CurrentColor);
-    SetModified(); // the slot's colour is saved with the pattern
-    DrawGrid();
+    Recolour(swatch, fromQColor(*chosen));
 }
 
 void TMainForm::EnablePalette(bool enabled)
@@ -433,7 +426,7 @@ void TMainForm::PrepareEditor()
     for (QAction *action : { MenuSave, MenuPrint, PicSizeMenu, PreviewMenu })
         action->setEnabled(true);
     PatternOpen = true;
-    CellPitch = 20;
+    setCellPitch(20);
     if (MemoForm)
         MemoForm->setNotesText(QString());
     EnablePalette(true);

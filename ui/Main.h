@@ -37,7 +37,9 @@ public:
     // ---- Document state -------------------------------------------------
     model::Pattern Pattern;
     model::TColor CurrentColor = model::White;
-    int CellPitch = 20;
+    // The grid view holds the pitch it draws with; these read and change it there.
+    int CellPitch() const;
+    void setCellPitch(int pitch);
     bool PatternOpen = false;
     std::string UndoJournal;
 
@@ -49,8 +51,8 @@ public:
     // Only PrepareEditor and a completed save clear it.
     void ClearModified();
 
-    model::Palette palette() const;
-    void setPalette(const model::Palette &palette);
+    model::Palette yarnPalette() const;
+    void setYarnPalette(const model::Palette &palette);
 
     // ---- Controls ---------------------------------------------------------
     QMenu *MenuFile = nullptr;
@@ -121,12 +123,18 @@ public:
     void SizePaintArea(int width, int height);
     // Paint area and ranges to the pattern at CellPitch, then the whole grid.
     void RefreshAfterTransform();
+    // Everything that follows a change of the pattern's cells or counts by a
+    // transformation, a resize or an undo. Inverted colours also repaint the window.
+    void AfterTransform(bool coloursInverted = false);
     // Routes the grid view's mouse events to the two handlers above.
     void connectGridView();
 
 private:
     // Stores colour in cell (s, r) and repaints its square.
     void paintCell(int s, int r, model::TColor colour);
+    // Makes colour the painting colour; with a slot, the slot and the pattern's
+    // cells of the slot's old colour take it (double click and yarn menu).
+    void Recolour(PaletteSwatch *slot, model::TColor colour);
 
 public:
     // ---- Files and notes (MainFiles.cpp) -----------------------------------

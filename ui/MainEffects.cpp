@@ -63,10 +63,7 @@ void TMainForm::RunTransformButton(int button)
     if (!reportOutcome(dialogs(), model::TransformPattern(transform, Pattern)))
         return;
     AppendJournalCode(model::JournalCodes[std::size_t(button - 1)]);
-    if (transform == model::Transform::Negative)
-        update();
-    RefreshAfterTransform();
-    SetModified();
+    AfterTransform(transform == model::Transform::Negative);
 }
 
 void TMainForm::UndoMenuClick()
@@ -86,12 +83,8 @@ void TMainForm::UndoMenuClick()
         }
         // A halving of a count of 1 leaves the pattern alone but still uses up
         // the letter, so older steps stay reachable.
-        if (outcome.status == model::TransformStatus::Done) {
-            if (*inverse == model::Transform::Negative)
-                update();
-            RefreshAfterTransform();
-            SetModified();
-        }
+        if (outcome.status == model::TransformStatus::Done)
+            AfterTransform(*inverse == model::Transform::Negative);
     }
     if (UndoJournal.empty())
         UndoMenu->setEnabled(false);

@@ -115,11 +115,11 @@ void TMainForm::MenuOpenClick()
     }
 
     Pattern = std::move(chosen.pattern.loaded.pattern);
-    setPalette(chosen.pattern.loaded.palette);
+    setYarnPalette(chosen.pattern.loaded.palette);
     EnablePalette(true);
     PrepareEditor();
-    MainScrollBox->horizontalScrollBar()->setSingleStep(CellPitch - 1);
-    MainScrollBox->verticalScrollBar()->setSingleStep(CellPitch - 1);
+    MainScrollBox->horizontalScrollBar()->setSingleStep(CellPitch() - 1);
+    MainScrollBox->verticalScrollBar()->setSingleStep(CellPitch() - 1);
     // Row 1 is at the bottom of the pattern.
     MainScrollBox->verticalScrollBar()->setValue(MainScrollBox->verticalScrollBar()->maximum());
     MemoForm->setNotesText(chosen.notes);
@@ -137,7 +137,7 @@ bool TMainForm::MenuSaveClick()
 
     const QByteArray notes = EncodeNotes(MemoForm ? MemoForm->notesText() : QString());
     const model::SaveResult saved = model::SavePatternFile(
-        onDisk(fileName), Pattern, palette(), std::string(notes.constData(), std::size_t(notes.size())));
+        onDisk(fileName), Pattern, yarnPalette(), std::string(notes.constData(), std::size_t(notes.size())));
     if (!saved.ok) {
         const QString failedName = saved.failure.fileName == onDisk(fileName) ? fileName : notesFileName(fileName);
         QString reason = SystemErrorText(saved.failure.error);

@@ -9,31 +9,39 @@
 #include <climits>
 #include <cmath>
 
+int TMainForm::CellPitch() const
+{
+    return MainScrollBox->cellPitch();
+}
+
+void TMainForm::setCellPitch(int pitch)
+{
+    MainScrollBox->setCellPitch(pitch);
+}
+
 void TMainForm::DrawGrid()
 {
-    MainScrollBox->setCellPitch(CellPitch);
     MainScrollBox->repaintAll();
 }
 
 void TMainForm::Zoom(int newPitch)
 {
-    const int oldPitch = CellPitch;
+    const int oldPitch = CellPitch();
     QScrollBar *vertical = MainScrollBox->verticalScrollBar();
     const int oldPosition = vertical->value();
     // Without a pattern only the pitch changes; the paint area stays 0 x 0.
     if (!Pattern.exists()) {
-        CellPitch = newPitch;
-        MainScrollBox->setCellPitch(CellPitch);
+        setCellPitch(newPitch);
         return;
     }
     const auto area = model::paintAreaFor(Pattern.StitchCount, Pattern.RowCount, newPitch);
     if (!area || newPitch < 2)
         return;
-    CellPitch = newPitch;
+    setCellPitch(newPitch);
     SizePaintArea(area->width, area->height);
-    MainScrollBox->setLineStep(CellPitch - 1);
+    MainScrollBox->setLineStep(newPitch - 1);
     if (oldPitch > 0)
-        vertical->setValue(int(std::trunc(double(CellPitch) * oldPosition / oldPitch)));
+        vertical->setValue(int(std::trunc(double(newPitch) * oldPosition / oldPitch)));
     DrawGrid();
 }
 
@@ -44,28 +52,31 @@ void TMainForm::CBZoomChange()
 
 void TMainForm::BZoomPlusClick()
 {
+    const int pitch = CellPitch();
     if (!Pattern.exists()) {
-        if (CellPitch < INT_MAX)
-            ++CellPitch;
+        if (pitch < INT_MAX)
+            setCellPitch(pitch + 1);
         return;
     }
     // Scroll positions are 32-bit: the paint area must stay within them.
-    if (CellPitch >= model::largestPitchFor(Pattern.StitchCount, Pattern.RowCount))
+    if (pitch >= model::largestPitchFor(Pattern.StitchCount, Pattern.RowCount))
         return;
-    ++CellPitch;
-    Zoom(CellPitch);
-    StatusPanels[1]->setText(QString::number(CellPitch));
+    // The pitch moves first, so Zoom keeps the scroll position as it is.
+    setCellPitch(pitch + 1);
+    Zoom(pitch + 1);
+    StatusPanels[1]->setText(QString::number(CellPitch()));
 }
 
 void TMainForm::BZoomMinusClick()
 {
-    if (CellPitch <= 5)
+    const int pitch = CellPitch();
+    if (pitch <= 5)
         return;
-    --CellPitch;
+    setCellPitch(pitch - 1);
     if (!Pattern.exists())
         return;
-    Zoom(CellPitch);
-    StatusPanels[1]->setText(QString::number(CellPitch));
+    Zoom(pitch - 1);
+    StatusPanels[1]->setText(QString::number(CellPitch()));
 }
 
 void TMainForm::paintCell(int s, int r, model::TColor colour)
@@ -79,7 +90,7 @@ void TMainForm::MainPaintBoxMouseDown(Qt::MouseButton button, Qt::MouseButtons, 
     if (!PatternOpen || !Pattern.exists())
         return;
     SetModified();
-    const auto cell = model::cellAt(Pattern.StitchCount, Pattern.RowCount, CellPitch, X, Y);
+    const auto cell = model::cellAt(Pattern.StitchCount, Pattern.RowCount, CellPitch(), X, Y);
     if (!cell)
         return;
     if (button == Qt::LeftButton)
@@ -98,7 +109,7 @@ void TMainForm::MainPaintBoxMouseMove(Qt::MouseButtons held, int X, int Y)
     if (qint64(X) < origin.x() || qint64(X) > qint64(origin.x()) + view.width() || qint64(Y) < origin.y()
         || qint64(Y) > qint64(origin.y()) + view.height())
         return;
-    const auto cell = model::cellAt(Pattern.StitchCount, Pattern.RowCount, CellPitch, X, Y);
+    const auto cell = model::cellAt(Pattern.StitchCount, Pattern.RowCount, CellPitch(), X, Y);
     if (!cell)
         return;
     if (held & Qt::RightButton)
@@ -120,7 +131,6 @@ void TMainForm::connectGridView()
 
 void TMainForm::SizePaintArea(int width, int height)
 {
-    MainScrollBox->setCellPitch(CellPitch);
     MainScrollBox->setPaintAreaSize(width, height);
 }
 
@@ -131,8 +141,16 @@ void TMainForm::RefreshAfterTransform()
         return;
     }
     // A transformation can outgrow the 32-bit paint area at a large pitch.
-    CellPitch = std::min(CellPitch, model::largestPitchFor(Pattern.StitchCount, Pattern.RowCount));
-    const auto area = model::paintAreaFor(Pattern.StitchCount, Pattern.RowCount, CellPitch);
+    setCellPitch(std::min(CellPitch(), model::largestPitchFor(Pattern.StitchCount, Pattern.RowCount)));
+    const auto area = model::paintAreaFor(Pattern.StitchCount, Pattern.RowCount, CellPitch());
     SizePaintArea(area->width, area->height);
     DrawGrid();
+}
+
+void TMainForm::AfterTransform(bool coloursInverted)
+{
+    if (coloursInverted)
+        update();
+    RefreshAfterTransform();
+    SetModified();
 }

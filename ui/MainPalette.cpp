@@ -49,19 +49,23 @@ void TMainForm::Panel1MouseDown(PaletteSwatch *swatch, Qt::MouseButton button)
         PopupYarnMenu(QCursor::pos());
 }
 
-void TMainForm::AllMenuClick(QAction *item)
+void TMainForm::Recolour(PaletteSwatch *slot, model::TColor colour)
 {
-    const model::TColor colour = YarnColour(item);
+    CurrentColor = colour;
     if (DisplayForm)
         DisplayForm->setSwatchColor(colour);
-    CurrentColor = colour;
-    if (PopupSlot >= 1 && PopupSlot <= model::PaletteSize) {
-        PaletteSwatch *slot = Panels[PopupSlot - 1];
+    if (slot) {
         model::ReplaceColor(Pattern, slot->color(), colour);
         slot->setColor(colour);
     }
     SetModified(); // the slot's colour is saved with the pattern
     DrawGrid();
+}
+
+void TMainForm::AllMenuClick(QAction *item)
+{
+    const bool slotChosen = PopupSlot >= 1 && PopupSlot <= model::PaletteSize;
+    Recolour(slotChosen ? Panels[PopupSlot - 1] : nullptr, YarnColour(item));
 }
 
 void TMainForm::AddPopupMenuClick()

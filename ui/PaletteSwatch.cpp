@@ -1,18 +1,10 @@
 #include "ui/PaletteSwatch.h"
 
+#include "ui/ColourConversion.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <utility>
-
-QColor toQColor(model::TColor color)
-{
-    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
-}
-
-model::TColor fromQColor(const QColor &color)
-{
-    return model::TColor(color.red()) | model::TColor(color.green()) << 8 | model::TColor(color.blue()) << 16;
-}
 
 PaletteSwatch::PaletteSwatch(int slot, QWidget *parent)
     : QFrame(parent)

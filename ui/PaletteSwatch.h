@@ -32,7 +32,3 @@ private:
     model::TColor m_color = model::White;
     bool m_doubleClicked = false;
 };
-
-// TColor 0x00BBGGRR to Qt's colour and back; the top byte is ignored.
-QColor toQColor(model::TColor color);
-model::TColor fromQColor(const QColor &color);

@@ -200,8 +200,7 @@ void TReFormatForm::OKButtonClick()
         done(0);
         return;
     }
-    MainForm->RefreshAfterTransform();
-    MainForm->SetModified();
+    MainForm->AfterTransform();
     done(1);
 }
 

@@ -114,7 +114,7 @@ TEST_F(ResizeTest, GrowingAtTheBottomKeepsTheTopAndAsksNothing)
     EXPECT_EQ(form->Pattern.at(5, 99), model::TColor(5 + 1000 * 99));
     EXPECT_EQ(form->Pattern.at(5, 100), model::White);
     EXPECT_TRUE(form->Modified());
-    const int step = form->CellPitch - 1;
+    const int step = form->CellPitch() - 1;
     EXPECT_EQ(form->MainScrollBox->paintAreaSize(), QSize(24 * step, 120 * step));
 }
 

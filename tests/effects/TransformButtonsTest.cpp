@@ -26,7 +26,7 @@ protected:
     void undo() { form->UndoMenu->trigger(); }
     void expectPaintAreaFitsPattern()
     {
-        const int step = form->CellPitch - 1;
+        const int step = form->CellPitch() - 1;
         EXPECT_EQ(form->MainScrollBox->paintAreaSize(),
             QSize(form->Pattern.StitchCount * step, form->Pattern.RowCount * step));
     }

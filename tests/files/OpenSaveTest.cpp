@@ -71,7 +71,7 @@ protected:
         model::Palette palette;
         for (int slot = 0; slot < model::PaletteSize; ++slot)
             palette[slot] = 0x00101010u * std::uint32_t(slot);
-        form->setPalette(palette);
+        form->setYarnPalette(palette);
         form->Pattern.at(0, 0) = 0x000000FF;
         form->Pattern.at(4, 3) = 0x00FF0000;
         MemoForm->setNotesText(QStringLiteral("Пряжа: шерсть\nПлотность 24"));
@@ -80,7 +80,7 @@ protected:
 
     EditorSnapshot snapshot() const
     {
-        return { form->Pattern, form->palette(), MemoForm->notesText(), form->Modified(), form->PatternOpen };
+        return { form->Pattern, form->yarnPalette(), MemoForm->notesText(), form->Modified(), form->PatternOpen };
     }
 
     void save(const QString &name)
@@ -245,8 +245,8 @@ TEST_F(OpenSaveTest, LegacyFileOpensWithItsPalette)
     EXPECT_EQ(form->Pattern.at(0, 0), 0x000000FFu);
     EXPECT_EQ(form->Pattern.at(1, 0), model::White);
     EXPECT_EQ(form->Pattern.at(9, 4), 0x000000FFu); // cell 49
-    EXPECT_EQ(form->palette()[0], 0x00010101u);
-    EXPECT_EQ(form->palette()[15], 0x00101010u);
+    EXPECT_EQ(form->yarnPalette()[0], 0x00010101u);
+    EXPECT_EQ(form->yarnPalette()[15], 0x00101010u);
 }
 
 TEST_F(OpenSaveTest, RefusedFilesLeaveTheEditorUntouched)

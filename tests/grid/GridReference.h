@@ -4,6 +4,7 @@
 
 #include "model/GridGeometry.h"
 #include "model/Pattern.h"
+#include "ui/ColourConversion.h"
 #include "ui/PaletteSwatch.h"
 
 #include <QImage>

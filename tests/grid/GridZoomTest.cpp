@@ -45,7 +45,7 @@ TEST_F(GridZoomTest, ListEntriesGivePitchesAndSizeTheGrid)
         = { { "10", 2 }, { "25", 5 }, { "50", 10 }, { "100", 20 }, { "150", 30 }, { "200", 40 }, { "500", 100 } };
     for (auto [entry, pitch] : table) {
         choose(entry);
-        EXPECT_EQ(form->CellPitch, pitch) << entry;
+        EXPECT_EQ(form->CellPitch(), pitch) << entry;
         const QSize area(24 * (pitch - 1), 100 * (pitch - 1));
         EXPECT_EQ(form->MainScrollBox->paintAreaSize(), area) << entry;
         EXPECT_EQ(vertical()->maximum(), std::max(0, area.height() - surface()->height())) << entry;
@@ -60,7 +60,7 @@ TEST_F(GridZoomTest, ButtonsStepThePitchAndTheListDoesNotFollow)
 {
     newPattern(24, 100);
     QTest::mouseClick(form->BZoomPlus, Qt::LeftButton);
-    EXPECT_EQ(form->CellPitch, 21);
+    EXPECT_EQ(form->CellPitch(), 21);
     EXPECT_EQ(status(), "21");
     EXPECT_EQ(form->CBZoom->currentText(), "100");
     EXPECT_EQ(form->MainScrollBox->paintAreaSize(), QSize(480, 2000));
@@ -68,19 +68,19 @@ TEST_F(GridZoomTest, ButtonsStepThePitchAndTheListDoesNotFollow)
 
     QTest::mouseClick(form->BZoomMinus, Qt::LeftButton);
     QTest::mouseClick(form->BZoomMinus, Qt::LeftButton);
-    EXPECT_EQ(form->CellPitch, 19);
+    EXPECT_EQ(form->CellPitch(), 19);
     EXPECT_EQ(status(), "19");
 
     // "-" does nothing at 5 or below; "+" goes on from there.
     choose("25");
     form->BZoomMinusClick();
-    EXPECT_EQ(form->CellPitch, 5);
+    EXPECT_EQ(form->CellPitch(), 5);
     EXPECT_EQ(status(), "19");
     choose("10");
     form->BZoomMinusClick();
-    EXPECT_EQ(form->CellPitch, 2);
+    EXPECT_EQ(form->CellPitch(), 2);
     form->BZoomPlusClick();
-    EXPECT_EQ(form->CellPitch, 3);
+    EXPECT_EQ(form->CellPitch(), 3);
     EXPECT_EQ(status(), "3");
     EXPECT_EQ(form->MainScrollBox->paintAreaSize(), QSize(48, 200));
 }
@@ -132,12 +132,12 @@ TEST_F(GridZoomTest, WithoutAPatternNothingIsDrawnAndButtonsOnlyChangeThePitch)
     ASSERT_TRUE(form->BZoomPlus->isEnabled());
 
     QTest::mouseClick(form->BZoomPlus, Qt::LeftButton);
-    EXPECT_EQ(form->CellPitch, 21);
+    EXPECT_EQ(form->CellPitch(), 21);
     EXPECT_EQ(form->MainScrollBox->paintAreaSize(), QSize(0, 0));
     EXPECT_EQ(vertical()->maximum(), 0);
     QTest::mouseClick(form->BZoomMinus, Qt::LeftButton);
     QTest::mouseClick(form->BZoomMinus, Qt::LeftButton);
-    EXPECT_EQ(form->CellPitch, 19);
+    EXPECT_EQ(form->CellPitch(), 19);
     EXPECT_EQ(status(), " ");
 
     const QImage shown = surface()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -183,10 +183,10 @@ TEST_F(GridZoomTest, LargestPatternScrollsToItsEndAndPaintsTheRightCells)
     // "+" stops where the paint area would leave the 32-bit range.
     form->Zoom(2047);
     form->BZoomPlusClick();
-    EXPECT_EQ(form->CellPitch, 2048);
+    EXPECT_EQ(form->CellPitch(), 2048);
     EXPECT_EQ(status(), "2048");
     form->BZoomPlusClick();
-    EXPECT_EQ(form->CellPitch, 2048);
+    EXPECT_EQ(form->CellPitch(), 2048);
     EXPECT_EQ(form->MainScrollBox->paintAreaSize().width(), 2047 * stitches);
     // The last stitch's left outline, 100 pixels into the view.
     horizontal()->setValue(2047 * (stitches - 1) - 100);
@@ -202,9 +202,9 @@ TEST_F(GridZoomTest, LargestPatternScrollsToItsEndAndPaintsTheRightCells)
 TEST_F(GridZoomTest, PatternThatOutgrowsThePitchBringsThePitchDown)
 {
     newPattern(24, 100);
-    form->CellPitch = 3000;
+    form->setCellPitch(3000);
     model::CreateBlank(form->Pattern, int(model::MaxCount), 1);
     form->RefreshAfterTransform();
-    EXPECT_EQ(form->CellPitch, 2048);
+    EXPECT_EQ(form->CellPitch(), 2048);
     EXPECT_EQ(form->MainScrollBox->paintAreaSize(), QSize(2047 * int(model::MaxCount), 2047));
 }

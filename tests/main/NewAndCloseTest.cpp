@@ -103,9 +103,9 @@ TEST_F(NewCommandTest, DefaultsGiveA24By100WhitePattern)
     EXPECT_EQ(form->Pattern.RowCount, 100);
     EXPECT_EQ(form->Pattern.Cells.size(), 2400u);
     EXPECT_TRUE(allWhite(form->Pattern));
-    EXPECT_EQ(form->palette(), model::WhitePalette());
+    EXPECT_EQ(form->yarnPalette(), model::WhitePalette());
     EXPECT_EQ(form->CurrentColor, model::White);
-    EXPECT_EQ(form->CellPitch, 20);
+    EXPECT_EQ(form->CellPitch(), 20);
     EXPECT_EQ(form->CBZoom->currentText(), "100");
     EXPECT_FALSE(form->Modified());
     EXPECT_EQ(NewForm->ModalResult, 0); // reset by the caller
@@ -258,7 +258,7 @@ TEST_F(NewCommandTest, NewResetsPaletteAndCurrentColourButKeepsTheJournal)
     DisplayForm->setSwatchColor(0x0000FF);
     form->UndoJournal = "q";
     newPattern(5, 5);
-    EXPECT_EQ(form->palette(), model::WhitePalette());
+    EXPECT_EQ(form->yarnPalette(), model::WhitePalette());
     EXPECT_EQ(form->CurrentColor, model::White);
     EXPECT_EQ(DisplayForm->swatchColor(), model::White);
     EXPECT_EQ(form->UndoJournal, "q");

@@ -54,7 +54,7 @@ TEST_F(StartupTest, ElevenWindowsExistOwnedByTheMainWindow)
     EXPECT_EQ(NewForm->windowTitle(), QStringLiteral("Новый рисунок"));
     EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Purlwise"));
     EXPECT_TRUE(form->UndoJournal.empty());
-    EXPECT_EQ(form->CellPitch, 20);
+    EXPECT_EQ(form->CellPitch(), 20);
 }
 
 TEST_F(StartupTest, MainWindowTakesTheWorkAreaOnEveryResize)

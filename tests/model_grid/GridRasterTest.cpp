@@ -53,6 +53,19 @@ TEST(GridRaster, PixelOfSwapsRedAndBlueIntoAnOpaqueWord)
     EXPECT_EQ(pixelOf(0xAA00FF00), 0xFF00FF00u);
 }
 
+TEST(GridRaster, ColorOfPixelSwapsBackAndDropsAlpha)
+{
+    const struct {
+        Pixel pixel;
+        TColor colour;
+    } cases[] = { { 0xFFFF0000u, 0x000000FF }, { 0x000000FFu, 0x00FF0000 }, { 0x8012AB34u, 0x0034AB12 },
+        { 0xFFFFFFFFu, White } };
+    for (const auto &c : cases) {
+        EXPECT_EQ(colorOfPixel(c.pixel), c.colour) << std::hex << c.pixel;
+        EXPECT_EQ(colorOfPixel(pixelOf(c.colour)), c.colour) << std::hex << c.pixel;
+    }
+}
+
 TEST(GridRaster, MatchesCellByCellDrawingInAnyRectangle)
 {
     std::mt19937 random(7);

@@ -3,6 +3,7 @@
 // is where "Popupfile" goes.
 #include "support/WindowFixture.h"
 #include "ui/Addpopup.h"
+#include "ui/ColourConversion.h"
 #include "ui/Del.h"
 #include "ui/Effects1.h"
 #include "ui/PaletteSwatch.h"
