@@ -29,8 +29,10 @@ QLabel *addBoldLabel(QWidget *parent, const QString &text, int left, int top)
 
 } // namespace
 
-TAddFromPopupForm::TAddFromPopupForm(QWidget *parent)
-    : QDialog(parent)
+TAddFromPopupForm::TAddFromPopupForm(TMainForm &owner, UserDialogs &dialogs)
+    : QDialog(&owner)
+    , m_owner(owner)
+    , m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("AddFromPopupForm"));
     setWindowTitle(QString());
@@ -84,19 +86,19 @@ void TAddFromPopupForm::OKButtonClick()
 {
     // Only a truly empty name is refused; a name of spaces is a name.
     if (Edit->text().isEmpty()) {
-        MainForm->dialogs().message(this, QStringLiteral("Предупреждение"),
-            QStringLiteral("Вы не ввели название цвета"), QMessageBox::Ok, UserDialogs::Icon::Warning);
+        m_dialogs.message(this, QStringLiteral("Предупреждение"), QStringLiteral("Вы не ввели название цвета"),
+            QMessageBox::Ok, UserDialogs::Icon::Warning);
         Edit->setFocus();
         return;
     }
     if (!TMainForm::YarnNameStorable(Edit->text())) {
-        MainForm->dialogs().message(this, QStringLiteral("Предупреждение"),
+        m_dialogs.message(this, QStringLiteral("Предупреждение"),
             QStringLiteral("Название цвета содержит знаки, которые нельзя сохранить"), QMessageBox::Ok,
             UserDialogs::Icon::Warning);
         Edit->setFocus();
         return;
     }
-    MainForm->AddYarnItem(Edit->text(), YarnColor);
+    m_owner.AddYarnItem(Edit->text(), YarnColor);
     done(1);
 }
 

@@ -9,8 +9,9 @@
 
 TDelForm *DelForm = nullptr;
 
-TDelForm::TDelForm(QWidget *parent)
-    : QDialog(parent)
+TDelForm::TDelForm(TMainForm &owner)
+    : QDialog(&owner)
+    , m_owner(owner)
 {
     setObjectName(QStringLiteral("DelForm"));
     setWindowTitle(QStringLiteral("Удаление шерсти из списка"));
@@ -35,7 +36,7 @@ TDelForm::TDelForm(QWidget *parent)
 void TDelForm::FormActivate()
 {
     ListBox->clear();
-    for (const QAction *item : MainForm->YarnItems())
+    for (const QAction *item : m_owner.YarnItems())
         ListBox->addItem(TMainForm::YarnName(item));
 }
 
@@ -48,8 +49,8 @@ void TDelForm::DelButtonClick()
     delete ListBox->takeItem(position);
     // The next entry must not become selected by itself: one press, one deletion.
     ListBox->clearSelection();
-    MainForm->RemoveYarnItem(position);
-    MainForm->SaveYarnList();
+    m_owner.RemoveYarnItem(position);
+    m_owner.SaveYarnList();
 }
 
 void TDelForm::OKButtonClick()

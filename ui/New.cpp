@@ -11,8 +11,9 @@
 
 TNewForm *NewForm = nullptr;
 
-TNewForm::TNewForm(QWidget *parent)
-    : QDialog(parent)
+TNewForm::TNewForm(TMainForm &owner)
+    : QDialog(&owner)
+    , m_owner(owner)
 {
     setObjectName(QStringLiteral("NewForm"));
     setWindowTitle(QStringLiteral("Новый рисунок"));
@@ -54,7 +55,7 @@ void TNewForm::OKButtonClick()
 {
     const int rows = CSpinEdit1->readValue();
     const int stitches = CSpinEdit2->readValue();
-    model::CreateBlank(MainForm->Pattern, stitches, rows);
+    model::CreateBlank(m_owner.Pattern, stitches, rows);
     ModalResult = 1;
     done(1);
 }

@@ -71,8 +71,10 @@ int chosenItem(const std::array<QRadioButton *, 2> &items)
 
 } // namespace
 
-TReFormatForm::TReFormatForm(QWidget *parent)
-    : QDialog(parent)
+TReFormatForm::TReFormatForm(TMainForm &owner, UserDialogs &dialogs)
+    : QDialog(&owner)
+    , m_owner(owner)
+    , m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("ReFormatForm"));
     setWindowTitle(QStringLiteral("Изменение размера рисунка"));
@@ -139,7 +141,7 @@ void TReFormatForm::showEvent(QShowEvent *event)
 
 void TReFormatForm::FormActivate()
 {
-    const model::Pattern &pattern = MainForm->Pattern;
+    const model::Pattern &pattern = m_owner.Pattern;
     RowLabel->setText(QString::number(pattern.RowCount));
     CSpinEdit2->setMaximum(fieldMaximumFor(pattern.RowCount));
     CSpinEdit2->setValue(pattern.RowCount);
@@ -157,7 +159,7 @@ void TReFormatForm::FormActivate()
 void TReFormatForm::CSpinEdit2Change()
 {
     const int rows = CSpinEdit2->peekValue();
-    const int current = MainForm->Pattern.RowCount;
+    const int current = m_owner.Pattern.RowCount;
     RadioGroup->setVisible(rows != current);
     RadioGroup->setTitle(rows > current ? QStringLiteral("Добавить ряды") : QStringLiteral("Удалить ряды"));
 }
@@ -165,7 +167,7 @@ void TReFormatForm::CSpinEdit2Change()
 void TReFormatForm::CSpinEdit4Change()
 {
     const int stitches = CSpinEdit4->peekValue();
-    const int current = MainForm->Pattern.StitchCount;
+    const int current = m_owner.Pattern.StitchCount;
     RadioGroup1->setTitle(stitches > current ? QStringLiteral("Добавить петли") : QStringLiteral("Удалить петли"));
     RadioGroup1->setVisible(stitches != current);
 }
@@ -174,12 +176,12 @@ void TReFormatForm::OKButtonClick()
 {
     const int rows = CSpinEdit2->readValue();
     const int stitches = CSpinEdit4->readValue();
-    model::Pattern &pattern = MainForm->Pattern;
+    model::Pattern &pattern = m_owner.Pattern;
     if (!pattern.exists() || (rows == pattern.RowCount && stitches == pattern.StitchCount)) {
         done(1);
         return;
     }
-    UserDialogs &dialogs = MainForm->dialogs();
+    UserDialogs &dialogs = m_dialogs;
     if (model::ResizeDropsCells(pattern, stitches, rows)
         && dialogs.message(this, QString(), QStringLiteral("Часть рисунка исчезнет! Продолжить?"),
                QMessageBox::Yes | QMessageBox::No, UserDialogs::Icon::Question)
@@ -200,8 +202,8 @@ void TReFormatForm::OKButtonClick()
         done(0);
         return;
     }
-    MainForm->RefreshAfterTransform();
-    MainForm->SetModified();
+    m_owner.RefreshAfterTransform();
+    m_owner.SetModified();
     done(1);
 }
 

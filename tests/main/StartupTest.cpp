@@ -268,7 +268,10 @@ TEST(ProgramStartup, OtherWindowsFollowTheMainWindowsFirstPaint)
         EXPECT_EQ(window->parent(), &windows.main());
         EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
     }
-    // Wired to the main window as when made at once: notes edits mark the pattern changed.
-    ASSERT_TRUE(MemoForm->onEdited);
+    // Wired to the main window as when made at once: closing the notes clears their button.
+    windows.main().MemoButn->setChecked(true);
+    MemoForm->show();
+    MemoForm->close();
+    EXPECT_FALSE(windows.main().MemoButn->isChecked());
     EXPECT_FALSE(EffectsForm->SpeedButtons[0]->isEnabled());
 }
