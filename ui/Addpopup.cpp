@@ -15,16 +15,11 @@ TAddFromPopupForm *AddFromPopupForm = nullptr;
 
 namespace {
 
-QLabel *addBoldLabel(QWidget *parent, const QString &text, int left, int top)
+QFont boldFont(QFont font)
 {
-    auto *label = new QLabel(text, parent);
-    QFont font = label->font();
     font.setBold(true);
     font.setPixelSize(13);
-    label->setFont(font);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
+    return font;
 }
 
 } // namespace
@@ -34,13 +29,9 @@ TAddFromPopupForm::TAddFromPopupForm(TMainForm &owner, UserDialogs &dialogs)
     , m_owner(owner)
     , m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("AddFromPopupForm"));
-    setWindowTitle(QString());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(273, 109);
+    setUpFixedDialog(*this, "AddFromPopupForm", QString(), QSize(273, 109));
 
-    Label1 = addBoldLabel(this, QStringLiteral("Цвет"), 15, 10);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = addLabelAt(this, "Label1", QStringLiteral("Цвет"), boldFont(font()), QPoint(15, 10));
 
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));
@@ -48,8 +39,7 @@ TAddFromPopupForm::TAddFromPopupForm(TMainForm &owner, UserDialogs &dialogs)
     Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel->setAutoFillBackground(true);
 
-    Label = addBoldLabel(this, QStringLiteral("Название пряжи"), 133, 10);
-    Label->setObjectName(QStringLiteral("Label"));
+    Label = addLabelAt(this, "Label", QStringLiteral("Название пряжи"), boldFont(font()), QPoint(133, 10));
 
     Edit = new QLineEdit(this);
     Edit->setObjectName(QStringLiteral("Edit"));

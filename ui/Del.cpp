@@ -13,10 +13,7 @@ TDelForm::TDelForm(TMainForm &owner)
     : QDialog(&owner)
     , m_owner(owner)
 {
-    setObjectName(QStringLiteral("DelForm"));
-    setWindowTitle(QStringLiteral("Удаление шерсти из списка"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(297, 343);
+    setUpFixedDialog(*this, "DelForm", QStringLiteral("Удаление шерсти из списка"), QSize(297, 343));
 
     ListBox = new QListWidget(this);
     ListBox->setObjectName(QStringLiteral("ListBox"));

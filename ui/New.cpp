@@ -15,10 +15,7 @@ TNewForm::TNewForm(TMainForm &owner)
     : QDialog(&owner)
     , m_owner(owner)
 {
-    setObjectName(QStringLiteral("NewForm"));
-    setWindowTitle(QStringLiteral("Новый рисунок"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(233, 146);
+    setUpFixedDialog(*this, "NewForm", QStringLiteral("Новый рисунок"), QSize(233, 146));
 
     GroupBox1 = new QGroupBox(QStringLiteral(" Задайте количество "), this);
     GroupBox1->setGeometry(8, 8, 217, 89);

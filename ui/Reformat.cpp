@@ -40,16 +40,6 @@ QFont countFont()
     return font;
 }
 
-QLabel *makeCountLabel(QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setFont(countFont());
-    QPalette blue = label->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    label->setPalette(blue);
-    return label;
-}
-
 QGroupBox *makeSideGroup(QWidget *parent, const char *name, const QString &first, const QString &second,
     std::array<QRadioButton *, 2> &items)
 {
@@ -76,9 +66,7 @@ TReFormatForm::TReFormatForm(TMainForm &owner, UserDialogs &dialogs)
     , m_owner(owner)
     , m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("ReFormatForm"));
-    setWindowTitle(QStringLiteral("Изменение размера рисунка"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setUpFixedDialog(*this, "ReFormatForm", QStringLiteral("Изменение размера рисунка"));
 
     // Seven-digit counts fit their label and field whatever the face.
     const int countWidth = std::max(48, QFontMetrics(countFont()).horizontalAdvance(WidestCount) + 6);
@@ -87,7 +75,7 @@ TReFormatForm::TReFormatForm(TMainForm &owner, UserDialogs &dialogs)
                        QLabel *&countLabel, QLabel *&changeLabel, WholeNumberField *&field, const char *fieldName) {
         captionLabel = new QLabel(caption, this);
         captionLabel->setGeometry(12, top + 4, 186, 16);
-        countLabel = makeCountLabel(this);
+        countLabel = addLabel(this, nullptr, QString(), countFont(), Qt::blue);
         countLabel->setGeometry(200, top, countWidth, 24);
         const int changeLeft = 200 + countWidth + 2;
         changeLabel = new QLabel(QStringLiteral("изменить на"), this);
