@@ -61,17 +61,6 @@ QFont defaultFont()
     return font;
 }
 
-QLabel *addLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, const QColor &colour)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
-
 // The shown form of the site address: no scheme, no trailing slash.
 QString siteText(const QString &site)
 {

@@ -16,30 +16,23 @@ TAddFromPopupForm *AddFromPopupForm = nullptr;
 
 namespace {
 
-QLabel *addBoldLabel(QWidget *parent, const QString &text, int left, int top)
+QFont boldFont(QFont font)
 {
-    auto *label = new QLabel(text, parent);
-    QFont font = label->font();
     font.setBold(true);
     font.setPixelSize(13);
-    label->setFont(font);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
+    return font;
 }
 
 } // namespace
 
-TAddFromPopupForm::TAddFromPopupForm(QWidget *parent)
-    : QDialog(parent)
+TAddFromPopupForm::TAddFromPopupForm(TMainForm &owner, UserDialogs &dialogs)
+    : QDialog(&owner)
+    , m_owner(owner)
+    , m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("AddFromPopupForm"));
-    setWindowTitle(QString());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(273, 109);
+    setUpFixedDialog(*this, "AddFromPopupForm", QString(), QSize(273, 109));
 
-    Label1 = addBoldLabel(this, QStringLiteral("Цвет"), 15, 10);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = addLabelAt(this, "Label1", QStringLiteral("Цвет"), boldFont(font()), QPoint(15, 10));
 
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));
@@ -47,8 +40,7 @@ TAddFromPopupForm::TAddFromPopupForm(QWidget *parent)
     Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel->setAutoFillBackground(true);
 
-    Label = addBoldLabel(this, QStringLiteral("Название пряжи"), 133, 10);
-    Label->setObjectName(QStringLiteral("Label"));
+    Label = addLabelAt(this, "Label", QStringLiteral("Название пряжи"), boldFont(font()), QPoint(133, 10));
 
     Edit = new QLineEdit(this);
     Edit->setObjectName(QStringLiteral("Edit"));
@@ -85,19 +77,19 @@ void TAddFromPopupForm::OKButtonClick()
 {
     // Only a truly empty name is refused; a name of spaces is a name.
     if (Edit->text().isEmpty()) {
-        MainForm->dialogs().message(this, QStringLiteral("Предупреждение"),
-            QStringLiteral("Вы не ввели название цвета"), QMessageBox::Ok, UserDialogs::Icon::Warning);
+        m_dialogs.message(this, QStringLiteral("Предупреждение"), QStringLiteral("Вы не ввели название цвета"),
+            QMessageBox::Ok, UserDialogs::Icon::Warning);
         Edit->setFocus();
         return;
     }
     if (!TMainForm::YarnNameStorable(Edit->text())) {
-        MainForm->dialogs().message(this, QStringLiteral("Предупреждение"),
+        m_dialogs.message(this, QStringLiteral("Предупреждение"),
             QStringLiteral("Название цвета содержит знаки, которые нельзя сохранить"), QMessageBox::Ok,
             UserDialogs::Icon::Warning);
         Edit->setFocus();
         return;
     }
-    MainForm->AddYarnItem(Edit->text(), YarnColor);
+    m_owner.AddYarnItem(Edit->text(), YarnColor);
     done(1);
 }
 

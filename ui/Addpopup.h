@@ -10,12 +10,15 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TMainForm;
+class UserDialogs;
 
 class TAddFromPopupForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAddFromPopupForm(QWidget *parent = nullptr);
+    // Owned by `owner`; messages go to `dialogs`.
+    TAddFromPopupForm(TMainForm &owner, UserDialogs &dialogs);
 
     // The colour of the yarn to add; every right press on a swatch sets it.
     model::TColor YarnColor = model::White;
@@ -34,6 +37,10 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+
+private:
+    TMainForm &m_owner;
+    UserDialogs &m_dialogs;
 };
 
 extern TAddFromPopupForm *AddFromPopupForm;

@@ -177,19 +177,18 @@ void ApplicationWindows::createCompanions()
             if (m_made)
                 m_made(*window);
         };
-        // The order matters: later windows refer to the main window from their creation on.
-        TMainForm *owner = m_main.get();
+        TMainForm &owner = *m_main;
         step(NewForm = new TNewForm(owner));
-        step(EffectsForm = new TEffectsForm(owner));
-        step(DisplayForm = new TDisplayForm(owner));
-        step(ReFormatForm = new TReFormatForm(owner));
-        step(AboutForm = new TAboutForm(owner));
-        step(PictureForm = new TPictureForm(owner));
-        step(PreviewForm = new TPreviewForm(owner));
-        step(AddFromPopupForm = new TAddFromPopupForm(owner));
+        step(EffectsForm = new TEffectsForm(&owner));
+        step(DisplayForm = new TDisplayForm(&owner));
+        step(ReFormatForm = new TReFormatForm(owner, m_dialogs));
+        step(AboutForm = new TAboutForm(&owner));
+        step(PictureForm = new TPictureForm(m_dialogs, &owner));
+        step(PreviewForm = new TPreviewForm(owner, m_dialogs));
+        step(AddFromPopupForm = new TAddFromPopupForm(owner, m_dialogs));
         step(DelForm = new TDelForm(owner));
-        step(MemoForm = new TMemoForm(owner));
-        owner->connectCompanionWindows();
+        step(MemoForm = new TMemoForm(&owner));
+        owner.connectCompanionWindows();
     });
 }
 

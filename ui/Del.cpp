@@ -9,13 +9,11 @@
 
 TDelForm *DelForm = nullptr;
 
-TDelForm::TDelForm(QWidget *parent)
-    : QDialog(parent)
+TDelForm::TDelForm(TMainForm &owner)
+    : QDialog(&owner)
+    , m_owner(owner)
 {
-    setObjectName(QStringLiteral("DelForm"));
-    setWindowTitle(QStringLiteral("Удаление шерсти из списка"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(297, 343);
+    setUpFixedDialog(*this, "DelForm", QStringLiteral("Удаление шерсти из списка"), QSize(297, 343));
 
     ListBox = new QListWidget(this);
     ListBox->setObjectName(QStringLiteral("ListBox"));
@@ -35,7 +33,7 @@ TDelForm::TDelForm(QWidget *parent)
 void TDelForm::FormActivate()
 {
     ListBox->clear();
-    for (const QAction *item : MainForm->YarnItems())
+    for (const QAction *item : m_owner.YarnItems())
         ListBox->addItem(TMainForm::YarnName(item));
 }
 
@@ -48,8 +46,8 @@ void TDelForm::DelButtonClick()
     delete ListBox->takeItem(position);
     // The next entry must not become selected by itself: one press, one deletion.
     ListBox->clearSelection();
-    MainForm->RemoveYarnItem(position);
-    MainForm->SaveYarnList();
+    m_owner.RemoveYarnItem(position);
+    m_owner.SaveYarnList();
 }
 
 void TDelForm::OKButtonClick()

@@ -5,12 +5,14 @@
 
 class QListWidget;
 class QPushButton;
+class TMainForm;
 
 class TDelForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TDelForm(QWidget *parent = nullptr);
+    // Owned by `owner`, whose pattern and yarn list it works on.
+    explicit TDelForm(TMainForm &owner);
 
     QListWidget *ListBox = nullptr;
     QPushButton *DelButton = nullptr;
@@ -22,6 +24,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    TMainForm &m_owner;
 };
 
 extern TDelForm *DelForm;

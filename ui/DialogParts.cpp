@@ -1,6 +1,8 @@
 #include "ui/DialogParts.h"
 
+#include <QDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
@@ -10,6 +12,39 @@ QPushButton *addDialogButton(QWidget *parent, const char *name, const QString &c
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     return button;
+}
+
+void setUpFixedDialog(QDialog &dialog, const char *name, const QString &title, QSize size)
+{
+    dialog.setObjectName(QString::fromLatin1(name));
+    dialog.setWindowTitle(title);
+    dialog.setWindowFlags(
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    if (size.isValid())
+        dialog.setFixedSize(size);
+}
+
+QLabel *addLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, const QColor &colour)
+{
+    auto *label = new QLabel(text, parent);
+    if (name)
+        label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    if (colour.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
+    return label;
+}
+
+QLabel *addLabelAt(
+    QWidget *parent, const char *name, const QString &text, const QFont &font, QPoint topLeft, const QColor &colour)
+{
+    QLabel *label = addLabel(parent, name, text, font, colour);
+    label->move(topLeft);
+    label->adjustSize();
+    return label;
 }
 
 void centreOnDesktop(QWidget &window)

@@ -1,10 +1,8 @@
 #include "ui/Effects.h"
 
 #include "ui/EffectsImages.h"
-#include "ui/Main.h"
 #include "ui/WindowPlacement.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QToolButton>
 
@@ -79,12 +77,11 @@ void TEffectsForm::setOperationsEnabled(bool enabled)
 
 void TEffectsForm::SpeedButtonClick(int button)
 {
-    MainForm->RunTransformButton(button);
+    emit operationChosen(button);
 }
 
 void TEffectsForm::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
-    if (MainForm)
-        MainForm->CB1Menu->setChecked(false);
+    emit closedByUser();
 }

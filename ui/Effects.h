@@ -22,8 +22,13 @@ public:
     // Shared by the twelve buttons; `button` is 1..12.
     void SpeedButtonClick(int button);
 
+signals:
+    // `button` is 1..12; the owner runs the operation.
+    void operationChosen(int button);
+    // The close box hid the window; the owner clears its menu's check mark.
+    void closedByUser();
+
 protected:
-    // The close box hides the window and clears the menu's check mark.
     void closeEvent(QCloseEvent *event) override;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/Effects1.h"
 
 #include "ui/ColourConversion.h"
+#include "ui/DialogParts.h"
 #include "ui/PaletteSwatch.h"
 #include "ui/WindowPlacement.h"
 
@@ -48,22 +49,6 @@ QFont timesBold(int pixels)
     return font;
 }
 
-// No fixed accessible name: assistive tools read what the label shows.
-QLabel *addLabel(QWidget *parent, const char *name, const QString &text, int x, int y, int pixels, bool blue)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(timesBold(pixels));
-    if (blue) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::blue);
-        label->setPalette(palette);
-    }
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
 } // namespace
 
 TDisplayForm::TDisplayForm(QWidget *parent)
@@ -88,10 +73,11 @@ TDisplayForm::TDisplayForm(QWidget *parent)
     Shape->setAccessibleName(QStringLiteral("Текущий цвет"));
     Shape->setGeometry(18, 10, 61, 53);
 
-    Label1 = addLabel(this, "Label1", QStringLiteral("Петля:"), 11, 71, 15, false);
-    Label4 = addLabel(this, "Label4", QString(), 64, 68, 19, true);
-    Label2 = addLabel(this, "Label2", QStringLiteral("Ряд:"), 30, 87, 15, false);
-    Label3 = addLabel(this, "Label3", QString(), 64, 85, 19, true);
+    // No fixed accessible names: assistive tools read what the labels show.
+    Label1 = addLabelAt(this, "Label1", QStringLiteral("Петля:"), timesBold(15), QPoint(11, 71));
+    Label4 = addLabelAt(this, "Label4", QString(), timesBold(19), QPoint(64, 68), Qt::blue);
+    Label2 = addLabelAt(this, "Label2", QStringLiteral("Ряд:"), timesBold(15), QPoint(30, 87));
+    Label3 = addLabelAt(this, "Label3", QString(), timesBold(19), QPoint(64, 85), Qt::blue);
     // Each caption labels its number for assistive tools.
     Label1->setBuddy(Label4);
     Label2->setBuddy(Label3);

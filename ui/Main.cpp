@@ -329,10 +329,10 @@ void TMainForm::layoutClientArea()
 
 // ---- Closing -----------------------------------------------------------------
 
-bool TMainForm::AskToSaveBeforeLeaving(const QString &caption, int icon)
+bool TMainForm::AskToSaveBeforeLeaving(const QString &caption, UserDialogs::Icon icon)
 {
     const auto answer = m_dialogs.message(
-        this, caption, SaveQuestion, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, UserDialogs::Icon(icon));
+        this, caption, SaveQuestion, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, icon);
     if (answer == QMessageBox::Yes)
         return MenuSaveClick(); // a save that did not complete stops the command
     return answer == QMessageBox::No;
@@ -341,7 +341,7 @@ bool TMainForm::AskToSaveBeforeLeaving(const QString &caption, int icon)
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     if (Pattern.exists() && Modified()) {
-        if (!AskToSaveBeforeLeaving(QStringLiteral("Выход"), int(UserDialogs::Icon::Question))) {
+        if (!AskToSaveBeforeLeaving(QStringLiteral("Выход"), UserDialogs::Icon::Question)) {
             event->ignore();
             return;
         }
@@ -361,7 +361,7 @@ void TMainForm::MenuExitClick()
 void TMainForm::MenuNewClick()
 {
     if (Pattern.exists()) {
-        if (!AskToSaveBeforeLeaving(QStringLiteral("Новый рисунок"), int(UserDialogs::Icon::Question)))
+        if (!AskToSaveBeforeLeaving(QStringLiteral("Новый рисунок"), UserDialogs::Icon::Question))
             return;
         model::Discard(Pattern);
     }
@@ -464,12 +464,14 @@ void TMainForm::DisableEditor()
 void TMainForm::connectCompanionWindows()
 {
     // Notes typed while no pattern is open belong to nothing a save could store.
-    MemoForm->onEdited = [this] {
+    connect(MemoForm, &TMemoForm::edited, this, [this] {
         if (PatternOpen && Pattern.exists())
             SetModified();
-    };
+    });
+    connect(MemoForm, &TMemoForm::closedByUser, this, [this] { MemoButn->setChecked(false); });
     EffectsForm->setOperationsEnabled(false);
-    PictureForm->setDialogs(&m_dialogs);
+    connect(EffectsForm, &TEffectsForm::operationChosen, this, &TMainForm::RunTransformButton);
+    connect(EffectsForm, &TEffectsForm::closedByUser, this, [this] { CB1Menu->setChecked(false); });
     connect(PictureForm, &TPictureForm::closedByUser, this, [this] { ShowHidePictureButton->setChecked(false); });
 }
 

@@ -6,6 +6,7 @@
 // resizing).
 
 #include "model/Pattern.h"
+#include "ui/UserDialogs.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -22,7 +23,6 @@ class QToolButton;
 class QWidget;
 class GridView;
 class PaletteSwatch;
-class UserDialogs;
 class WindowPlacement;
 
 class TMainForm : public QMainWindow {
@@ -106,7 +106,7 @@ public:
     void DisableEditor();
     // Runs the save prompt shared by New, Open and closing. Returns false when
     // the command must stop: Cancel, or Yes with a save that did not complete.
-    bool AskToSaveBeforeLeaving(const QString &caption, int icon);
+    bool AskToSaveBeforeLeaving(const QString &caption, UserDialogs::Icon icon);
     // Wires the main window to the windows created after it.
     void connectCompanionWindows();
 

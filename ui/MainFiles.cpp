@@ -101,7 +101,7 @@ void TMainForm::MenuOpenClick()
 
     if (Pattern.exists()) {
         const int savesBefore = m_completedSaves;
-        if (!AskToSaveBeforeLeaving(QString(), int(UserDialogs::Icon::Warning)))
+        if (!AskToSaveBeforeLeaving(QString(), UserDialogs::Icon::Warning))
             return;
         // The save may have written over the very files chosen.
         if (m_completedSaves != savesBefore) {

@@ -1,11 +1,9 @@
 #include "ui/Memo.h"
 
-#include "ui/Main.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
-#include <QToolButton>
 
 TMemoForm *MemoForm = nullptr;
 
@@ -26,7 +24,7 @@ TMemoForm::TMemoForm(QWidget *parent)
     resize(OuterSize);
     new WindowPlacement(*this, WindowPlacement::When::FirstShowing, false, [this](const QMargins &) {
         // Centred over the main window, never off the top or left of the screen.
-        const QWidget *main = MainForm ? static_cast<QWidget *>(MainForm) : parentWidget();
+        const QWidget *main = parentWidget();
         const QRect over = main ? main->frameGeometry() : QRect(QPoint(0, 0), OuterSize);
         const int left = over.left() + (over.width() - OuterSize.width()) / 2;
         const int top = over.top() + (over.height() - OuterSize.height()) / 2;
@@ -43,10 +41,7 @@ TMemoForm::TMemoForm(QWidget *parent)
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setEnabled(false);
     FormResize();
-    connect(Memo, &QPlainTextEdit::textChanged, this, [this] {
-        if (onEdited)
-            onEdited();
-    });
+    connect(Memo, &QPlainTextEdit::textChanged, this, &TMemoForm::edited);
 }
 
 QString TMemoForm::notesText() const
@@ -81,6 +76,5 @@ void TMemoForm::closeEvent(QCloseEvent *event)
 {
     // The close box only hides the window; it is never refused.
     event->accept();
-    if (MainForm && MainForm->MemoButn)
-        MainForm->MemoButn->setChecked(false);
+    emit closedByUser();
 }

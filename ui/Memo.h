@@ -2,7 +2,6 @@
 // The notes window: the free text that belongs to the pattern.
 
 #include <QWidget>
-#include <functional>
 
 class QPlainTextEdit;
 
@@ -17,8 +16,12 @@ public:
     // Lines separated by "\n". Setting the text is not an edit by the user.
     QString notesText() const;
     void setNotesText(const QString &text);
-    // Runs on every edit the user makes.
-    std::function<void()> onEdited;
+
+signals:
+    // On every edit the user makes.
+    void edited();
+    // The close box hid the window.
+    void closedByUser();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -11,13 +11,11 @@
 
 TNewForm *NewForm = nullptr;
 
-TNewForm::TNewForm(QWidget *parent)
-    : QDialog(parent)
+TNewForm::TNewForm(TMainForm &owner)
+    : QDialog(&owner)
+    , m_owner(owner)
 {
-    setObjectName(QStringLiteral("NewForm"));
-    setWindowTitle(QStringLiteral("Новый рисунок"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(233, 146);
+    setUpFixedDialog(*this, "NewForm", QStringLiteral("Новый рисунок"), QSize(233, 146));
 
     GroupBox1 = new QGroupBox(QStringLiteral(" Задайте количество "), this);
     GroupBox1->setGeometry(8, 8, 217, 89);
@@ -54,7 +52,7 @@ void TNewForm::OKButtonClick()
 {
     const int rows = CSpinEdit1->readValue();
     const int stitches = CSpinEdit2->readValue();
-    model::CreateBlank(MainForm->Pattern, stitches, rows);
+    model::CreateBlank(m_owner.Pattern, stitches, rows);
     ModalResult = 1;
     done(1);
 }

@@ -7,12 +7,14 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class WholeNumberField;
+class TMainForm;
 
 class TNewForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TNewForm(QWidget *parent = nullptr);
+    // Owned by `owner`, whose pattern and yarn list it works on.
+    explicit TNewForm(TMainForm &owner);
 
     // 1 once a pattern was made, 0 when cancelled; the caller resets it.
     int ModalResult = 0;
@@ -31,6 +33,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+
+private:
+    TMainForm &m_owner;
 };
 
 extern TNewForm *NewForm;

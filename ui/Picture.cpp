@@ -18,8 +18,9 @@ const QRect OuterFrame(583, 72, 223, 506);
 
 } // namespace
 
-TPictureForm::TPictureForm(QWidget *parent)
+TPictureForm::TPictureForm(UserDialogs &dialogs, QWidget *parent)
     : QWidget(parent)
+    , m_dialogs(dialogs)
 {
     setObjectName("PictureForm");
     // A tool window stays above its owner, the main window, and below the dialogs.
@@ -62,11 +63,9 @@ FileDialogRequest TPictureForm::openPictureRequest()
 
 void TPictureForm::ImageDblClick()
 {
-    if (!m_dialogs)
-        return;
     FileDialogRequest request = openPictureRequest();
     request.initialPath = m_lastFile;
-    const QString path = m_dialogs->openFileName(this, request);
+    const QString path = m_dialogs.openFileName(this, request);
     if (path.isEmpty())
         return;
     m_lastFile = path;
@@ -77,8 +76,7 @@ bool TPictureForm::loadPicture(const QString &path)
 {
     const PictureFileResult result = readPictureFile(path);
     if (!result.error.isEmpty()) {
-        if (m_dialogs)
-            ShowErrorReport(*m_dialogs, result.error);
+        ShowErrorReport(m_dialogs, result.error);
         return false;
     }
     m_picture = result.image;

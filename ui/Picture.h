@@ -15,13 +15,12 @@ class TPictureForm : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TPictureForm(QWidget *parent = nullptr);
+    // `dialogs` receives the open dialog and the error report.
+    explicit TPictureForm(UserDialogs &dialogs, QWidget *parent = nullptr);
 
     QScrollArea *ScrollBox = nullptr;
     QLabel *Image = nullptr;
 
-    // Where the open dialog and the error report go.
-    void setDialogs(UserDialogs *dialogs) { m_dialogs = dialogs; }
     // The open dialog's title and filter list.
     static FileDialogRequest openPictureRequest();
 
@@ -45,7 +44,7 @@ protected:
 private:
     void placeOuterFrame();
 
-    UserDialogs *m_dialogs = nullptr;
+    UserDialogs &m_dialogs;
     QImage m_picture;
     QString m_lastFile;
     bool m_placed = false;

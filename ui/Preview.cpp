@@ -66,8 +66,10 @@ QPushButton *addBoldButton(QWidget *parent, const char *name, const QString &cap
 
 } // namespace
 
-TPreviewForm::TPreviewForm(QWidget *parent)
-    : QDialog(parent)
+TPreviewForm::TPreviewForm(TMainForm &owner, UserDialogs &dialogs)
+    : QDialog(&owner)
+    , m_owner(owner)
+    , m_dialogs(dialogs)
 {
     setObjectName("PreviewForm");
     setWindowTitle(QStringLiteral("Предварительный просмотр"));
@@ -211,10 +213,10 @@ void TPreviewForm::CancelButtonClick()
 
 bool TPreviewForm::DrawPreview(int cellSize)
 {
-    const model::Pattern &pattern = MainForm->Pattern;
+    const model::Pattern &pattern = m_owner.Pattern;
     const auto size = model::previewImageSize(pattern.StitchCount, pattern.RowCount, cellSize);
     if (!size || !pattern.exists()) {
-        ShowErrorReport(MainForm->dialogs(), QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
+        ShowErrorReport(m_dialogs, QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
         return false;
     }
     // The old picture goes before the new one is drawn: two at once would
@@ -222,7 +224,7 @@ bool TPreviewForm::DrawPreview(int cellSize)
     releasePicture();
     m_image = drawPreviewPicture(pattern, cellSize, CBGrid->isChecked());
     if (m_image.isNull()) {
-        ShowErrorReport(MainForm->dialogs(), QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
+        ShowErrorReport(m_dialogs, QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
         return false;
     }
     Image->setImage(m_image);
@@ -243,7 +245,7 @@ void TPreviewForm::PrintButtonClick()
 {
     if (m_image.isNull())
         return;
-    UserDialogs &dialogs = MainForm->dialogs();
+    UserDialogs &dialogs = m_dialogs;
     if (!dialogs.printerInstalled()) {
         dialogs.message(this, QStringLiteral("Печать..."), QStringLiteral("Не установлен ни один принтер"),
             QMessageBox::Ok, UserDialogs::Icon::Warning);
@@ -277,7 +279,7 @@ void TPreviewForm::BMPButtonClick()
 {
     if (m_image.isNull())
         return;
-    UserDialogs &dialogs = MainForm->dialogs();
+    UserDialogs &dialogs = m_dialogs;
     const QString name = dialogs.saveFileName(this,
         { QStringLiteral("Сохранить рисунок как"), QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("bmp"), {} });
     if (name.isEmpty())

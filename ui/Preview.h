@@ -13,12 +13,15 @@ class QPrinter;
 class QPushButton;
 class QScrollArea;
 class PreviewCanvas;
+class TMainForm;
+class UserDialogs;
 
 class TPreviewForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TPreviewForm(QWidget *parent = nullptr);
+    // Owned by `owner`; messages go to `dialogs`.
+    TPreviewForm(TMainForm &owner, UserDialogs &dialogs);
     ~TPreviewForm() override;
 
     QComboBox *CBProcent = nullptr;
@@ -58,6 +61,8 @@ private:
     QImage m_image;
     int m_imageScale = -1; // the CBProcent item the picture was drawn at
     std::unique_ptr<QPrinter> m_printer;
+    TMainForm &m_owner;
+    UserDialogs &m_dialogs;
 };
 
 extern TPreviewForm *PreviewForm;

@@ -40,16 +40,6 @@ QFont countFont()
     return font;
 }
 
-QLabel *makeCountLabel(QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setFont(countFont());
-    QPalette blue = label->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    label->setPalette(blue);
-    return label;
-}
-
 QGroupBox *makeSideGroup(QWidget *parent, const char *name, const QString &first, const QString &second,
     std::array<QRadioButton *, 2> &items)
 {
@@ -71,12 +61,12 @@ int chosenItem(const std::array<QRadioButton *, 2> &items)
 
 } // namespace
 
-TReFormatForm::TReFormatForm(QWidget *parent)
-    : QDialog(parent)
+TReFormatForm::TReFormatForm(TMainForm &owner, UserDialogs &dialogs)
+    : QDialog(&owner)
+    , m_owner(owner)
+    , m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("ReFormatForm"));
-    setWindowTitle(QStringLiteral("Изменение размера рисунка"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setUpFixedDialog(*this, "ReFormatForm", QStringLiteral("Изменение размера рисунка"));
 
     // Seven-digit counts fit their label and field whatever the face.
     const int countWidth = std::max(48, QFontMetrics(countFont()).horizontalAdvance(WidestCount) + 6);
@@ -85,7 +75,7 @@ TReFormatForm::TReFormatForm(QWidget *parent)
                        QLabel *&countLabel, QLabel *&changeLabel, WholeNumberField *&field, const char *fieldName) {
         captionLabel = new QLabel(caption, this);
         captionLabel->setGeometry(12, top + 4, 186, 16);
-        countLabel = makeCountLabel(this);
+        countLabel = addLabel(this, nullptr, QString(), countFont(), Qt::blue);
         countLabel->setGeometry(200, top, countWidth, 24);
         const int changeLeft = 200 + countWidth + 2;
         changeLabel = new QLabel(QStringLiteral("изменить на"), this);
@@ -139,7 +129,7 @@ void TReFormatForm::showEvent(QShowEvent *event)
 
 void TReFormatForm::FormActivate()
 {
-    const model::Pattern &pattern = MainForm->Pattern;
+    const model::Pattern &pattern = m_owner.Pattern;
     RowLabel->setText(QString::number(pattern.RowCount));
     CSpinEdit2->setMaximum(fieldMaximumFor(pattern.RowCount));
     CSpinEdit2->setValue(pattern.RowCount);
@@ -157,7 +147,7 @@ void TReFormatForm::FormActivate()
 void TReFormatForm::CSpinEdit2Change()
 {
     const int rows = CSpinEdit2->peekValue();
-    const int current = MainForm->Pattern.RowCount;
+    const int current = m_owner.Pattern.RowCount;
     RadioGroup->setVisible(rows != current);
     RadioGroup->setTitle(rows > current ? QStringLiteral("Добавить ряды") : QStringLiteral("Удалить ряды"));
 }
@@ -165,7 +155,7 @@ void TReFormatForm::CSpinEdit2Change()
 void TReFormatForm::CSpinEdit4Change()
 {
     const int stitches = CSpinEdit4->peekValue();
-    const int current = MainForm->Pattern.StitchCount;
+    const int current = m_owner.Pattern.StitchCount;
     RadioGroup1->setTitle(stitches > current ? QStringLiteral("Добавить петли") : QStringLiteral("Удалить петли"));
     RadioGroup1->setVisible(stitches != current);
 }
@@ -174,12 +164,12 @@ void TReFormatForm::OKButtonClick()
 {
     const int rows = CSpinEdit2->readValue();
     const int stitches = CSpinEdit4->readValue();
-    model::Pattern &pattern = MainForm->Pattern;
+    model::Pattern &pattern = m_owner.Pattern;
     if (!pattern.exists() || (rows == pattern.RowCount && stitches == pattern.StitchCount)) {
         done(1);
         return;
     }
-    UserDialogs &dialogs = MainForm->dialogs();
+    UserDialogs &dialogs = m_dialogs;
     if (model::ResizeDropsCells(pattern, stitches, rows)
         && dialogs.message(this, QString(), QStringLiteral("Часть рисунка исчезнет! Продолжить?"),
                QMessageBox::Yes | QMessageBox::No, UserDialogs::Icon::Question)
@@ -200,7 +190,7 @@ void TReFormatForm::OKButtonClick()
         done(0);
         return;
     }
-    MainForm->AfterTransform();
+    m_owner.AfterTransform();
     done(1);
 }
 

@@ -10,12 +10,15 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class WholeNumberField;
+class TMainForm;
+class UserDialogs;
 
 class TReFormatForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TReFormatForm(QWidget *parent = nullptr);
+    // Owned by `owner`; messages go to `dialogs`.
+    TReFormatForm(TMainForm &owner, UserDialogs &dialogs);
 
     QLabel *Label1 = nullptr;
     QLabel *RowLabel = nullptr;
@@ -42,6 +45,10 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    TMainForm &m_owner;
+    UserDialogs &m_dialogs;
 };
 
 extern TReFormatForm *ReFormatForm;

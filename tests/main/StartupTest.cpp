@@ -57,6 +57,22 @@ TEST_F(StartupTest, ElevenWindowsExistOwnedByTheMainWindow)
     EXPECT_EQ(form->CellPitch(), 20);
 }
 
+TEST_F(StartupTest, FixedDialogsCannotBeResizedAndCountsShowInBlue)
+{
+    const std::vector<std::pair<QDialog *, const char *>> dialogs = { { NewForm, "NewForm" },
+        { ReFormatForm, "ReFormatForm" }, { AddFromPopupForm, "AddFromPopupForm" }, { DelForm, "DelForm" } };
+    for (auto [dialog, name] : dialogs) {
+        EXPECT_EQ(dialog->objectName(), QLatin1String(name));
+        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << name;
+        EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint)) << name;
+        EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) << name;
+    }
+    const std::vector<std::pair<QLabel *, QColor>> labels = { { ReFormatForm->RowLabel, Qt::blue },
+        { DisplayForm->Label4, Qt::blue }, { DisplayForm->Label3, Qt::blue }, { DisplayForm->Label1, Qt::black } };
+    for (auto [label, colour] : labels)
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), colour) << label->objectName().toStdString();
+}
+
 TEST_F(StartupTest, MainWindowTakesTheWorkAreaOnEveryResize)
 {
     const QSize expected = form->screen()->availableGeometry().size();
@@ -268,7 +284,10 @@ TEST(ProgramStartup, OtherWindowsFollowTheMainWindowsFirstPaint)
         EXPECT_EQ(window->parent(), &windows.main());
         EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
     }
-    // Wired to the main window as when made at once: notes edits mark the pattern changed.
-    ASSERT_TRUE(MemoForm->onEdited);
+    // Wired to the main window as when made at once: closing the notes clears their button.
+    windows.main().MemoButn->setChecked(true);
+    MemoForm->show();
+    MemoForm->close();
+    EXPECT_FALSE(windows.main().MemoButn->isChecked());
     EXPECT_FALSE(EffectsForm->SpeedButtons[0]->isEnabled());
 }
