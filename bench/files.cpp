@@ -4,6 +4,7 @@
 // new files too; the flushed baseline flushes both files and the folder, as
 // the save does.
 #include "Interleaved.h"
+#include "support/FileSupport.h"
 
 #include "model/PatternFile.h"
 
@@ -11,31 +12,17 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-struct Scratch {
-    std::string folder;
-    Scratch()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "purlwise-bench-XXXXXX").string();
-        folder = ::mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-};
-
-const Scratch &scratch()
+const std::string &scratch()
 {
-    static Scratch instance;
-    return instance;
+    static const ScratchFolder folder;
+    static const std::string name = folder.path().string();
+    return name;
 }
 
 const std::string Notes = "notes";
@@ -51,7 +38,7 @@ model::Pattern benchPattern(std::int32_t stitches, std::int32_t rows)
 
 std::string fileFor(const benchmark::State &state)
 {
-    return scratch().folder + "/bench-" + std::to_string(state.range(0)) + ".plw";
+    return scratch() + "/bench-" + std::to_string(state.range(0)) + ".plw";
 }
 
 void setBytes(benchmark::State &state, std::size_t bytes)
@@ -96,7 +83,7 @@ void Save(benchmark::State &state)
             writeNewFile(plain, bytes.data(), bytes.size(), sync);
             writeNewFile(plain + ".txt", Notes.data(), Notes.size(), sync);
             if (sync)
-                syncFolder(scratch().folder);
+                syncFolder(scratch());
         });
     setBytes(state, bytes.size());
 }

@@ -1,5 +1,6 @@
 // The Open and Save commands: dialogs, prompts, messages, and an editor that
 // no refused file or failed save ever costs its pattern or notes.
+#include "support/FileSupport.h"
 #include "support/WindowFixture.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
@@ -17,10 +18,8 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
-#include <csignal>
 #include <fcntl.h>
 #include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -345,17 +344,12 @@ TEST_F(OpenSaveTest, FailedSaveKeepsTheOldFilesAndReportsNoSuccess)
     model::CreateBlank(form->Pattern, 24, 100);
     const EditorSnapshot before = snapshot();
 
-    rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
     dialogs.saveAnswers.push_back(path("motif.plw"));
     dialogs.messageAnswers.push_back(QMessageBox::Ok);
     const bool result = form->MenuSaveClick();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    limit.lift();
 
     EXPECT_FALSE(result);
     ASSERT_EQ(dialogs.messages.size(), 1u);

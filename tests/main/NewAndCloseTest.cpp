@@ -1,4 +1,5 @@
 // The New command, its dialog, the editor states and closing with the save prompt.
+#include "support/ModalGuard.h"
 #include "support/WindowFixture.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
@@ -16,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -386,31 +386,15 @@ TEST_F(PaletteTest, DoubleClickRecoloursTheSlotAndItsCells)
 
 // Plays the user in the real colour dialog once it is up: the release of the
 // double click lands on the dialog, then Enter confirms or Escape cancels.
-// Bounded, and the dialog is never left open.
 void answerRealColourDialog(QColor pick, bool confirm)
 {
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [=] {
-        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
-        if (!dialog && ++*tries < 500)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (!dialog) {
-            ADD_FAILURE() << "no colour dialog came up";
-            return;
-        }
+    whenModalUp([=](QWidget &modal) {
+        auto *dialog = qobject_cast<QColorDialog *>(&modal);
+        ASSERT_NE(dialog, nullptr) << "no colour dialog came up";
         QTest::mouseRelease(dialog, Qt::LeftButton);
         dialog->setCurrentColor(pick);
         QTest::keyClick(dialog, confirm ? Qt::Key_Return : Qt::Key_Escape);
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << "the colour dialog did not close by its key";
-            dialog->reject();
-        }
     });
-    poll->start();
 }
 
 TEST_F(PaletteTest, EveryClickAfterADoubleClickChoosesTheSwatchColour)

@@ -1,6 +1,8 @@
 #include "model/BitmapFile.h"
 
-#include "FileTestSupport.h"
+#include "support/FileSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 

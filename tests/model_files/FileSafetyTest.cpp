@@ -1,8 +1,10 @@
 // Saves never replace what they must not, and clear away what dead saves left.
-#include "FileTestSupport.h"
+#include "support/FileSupport.h"
 
 #include "model/PatternFile.h"
 #include "model/YarnList.h"
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,10 @@
 // The pattern file layouts, byte for byte, and the files the reader refuses.
-#include "FileTestSupport.h"
+#include "support/FileSupport.h"
 
 #include "model/Limits.h"
 #include "model/PatternFile.h"
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>

@@ -1,14 +1,14 @@
 // A save that fails at any point leaves both files on disk as they were.
-#include "FileTestSupport.h"
+#include "support/FileSupport.h"
 
 #include "model/PatternFile.h"
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <memory>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace model;
@@ -162,15 +162,10 @@ TEST(SaveFailure, FileSizeLimitKeepsTheOldFiles)
     Pattern pattern;
     CreateBlank(pattern, 24, 100);
 
-    rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    FileSizeLimit limit(1000);
+    ASSERT_TRUE(limit.active());
     const SaveResult result = SavePatternFile(old.patternName, pattern, WhitePalette(), "notes");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    limit.lift();
 
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.failure.reason, std::strerror(EFBIG));

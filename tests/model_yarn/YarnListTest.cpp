@@ -1,15 +1,14 @@
 // The yarn list bytes: text-mode line ends inside names and colours, the
 // reader's line limit, cut-off files, and the file itself.
+#include "support/FileSupport.h"
+
 #include "model/YarnList.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <tuple>
-#include <unistd.h>
 
 using model::Yarn;
 using model::YarnList;
@@ -128,25 +127,8 @@ TEST(YarnListBytes, RandomListsSurviveTheRoundTrip)
 
 class YarnListFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder = std::filesystem::temp_directory_path()
-            / ("yarn-list-test-" + std::to_string(::getpid()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        fileName = (folder / "Popupfile").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    std::string contents() const
-    {
-        std::ifstream in(fileName, std::ios::binary);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
-
-    std::filesystem::path folder;
-    std::string fileName;
+    ScratchFolder folder;
+    const std::string fileName = folder.file("Popupfile");
 };
 
 TEST_F(YarnListFile, MissingFileIsAnEmptyList)
@@ -160,7 +142,7 @@ TEST_F(YarnListFile, WrittenListReadsBack)
 {
     const YarnList yarns = { { "one", 0x000A0B0C }, { "two", 0x00FFFFFF } };
     ASSERT_TRUE(model::WriteYarnListFile(fileName, yarns).ok());
-    EXPECT_EQ(contents(), model::EncodeYarnList(yarns));
+    EXPECT_EQ(readBytes(fileName), model::EncodeYarnList(yarns));
     EXPECT_EQ(model::ReadYarnListFile(fileName).yarns, yarns);
 
     ASSERT_TRUE(model::WriteYarnListFile(fileName, {}).ok());
@@ -178,7 +160,7 @@ TEST_F(YarnListFile, ListOverOneMebibyteOrTenThousandYarnsIsRefused)
         std::string bytes = model::EncodeYarnList(YarnList(count, { "y", 0x00010203 }));
         if (size)
             bytes += tail.substr(0, size - bytes.size());
-        std::ofstream(fileName, std::ios::binary | std::ios::trunc) << bytes;
+        writeBytes(fileName, bytes);
         const auto result = model::ReadYarnListFile(fileName);
         EXPECT_EQ(result.ok(), read) << count << " " << size;
         EXPECT_EQ(result.yarns.size(), read ? count : 0u) << count << " " << size;

@@ -58,8 +58,9 @@ TEST_F(AboutBoxTest, LabelsSitWhereDesignedInTheirNamedFonts)
             SCOPED_TRACE(e.label->objectName().toStdString());
             EXPECT_EQ(e.label->geometry(), e.geometry);
             EXPECT_EQ(QFontInfo(e.label->font()).pixelSize(), e.pixels);
-            if (!e.family.isEmpty())
+            if (!e.family.isEmpty()) {
                 EXPECT_EQ(QFontInfo(e.label->font()).family(), e.family);
+            }
         }
         EXPECT_EQ(about.Label2->pos(), QPoint(119, 103));
         EXPECT_EQ(about.Label8->pos(), QPoint(127, 128));

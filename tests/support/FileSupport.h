@@ -1,7 +1,9 @@
 #pragma once
-// A scratch folder per test and whole-file helpers.
+// A scratch folder per test, whole-file and little-endian byte helpers, and a
+// scoped file-size limit. Plain C++: the tests of the UI-free core use it too.
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
@@ -18,7 +20,7 @@ class ScratchFolder {
 public:
     ScratchFolder()
     {
-        std::string pattern = (fs::temp_directory_path() / "purlwise-files-XXXXXX").string();
+        std::string pattern = (fs::temp_directory_path() / "purlwise-test-XXXXXX").string();
         m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
     }
     ~ScratchFolder()
@@ -67,3 +69,42 @@ inline std::uint32_t le32At(const std::string &bytes, std::size_t offset)
         value |= std::uint32_t(std::uint8_t(bytes[offset + i])) << (8 * i);
     return value;
 }
+
+// Lowers the soft RLIMIT_FSIZE for its lifetime, with SIGXFSZ ignored so that an
+// oversized write fails with EFBIG instead of killing the test. Restored on every
+// way out, so a failing assertion cannot leave the rest of the run limited.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_active = ::getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
+        if (!m_active)
+            return;
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = m_saved;
+        small.rlim_cur = bytes;
+        m_active = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        if (!m_active)
+            std::signal(SIGXFSZ, m_oldHandler);
+    }
+    ~FileSizeLimit() { lift(); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+    // False when the limit could not be set; the test should then fail.
+    bool active() const { return m_active; }
+    // Ends the limit early, before the test inspects what was written.
+    void lift()
+    {
+        if (!m_active)
+            return;
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+        m_active = false;
+    }
+
+private:
+    rlimit m_saved {};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
