@@ -76,7 +76,7 @@ void Save(benchmark::State &state)
     bench::interleaved(
         state,
         [&] {
-            if (!model::SavePatternFile(name, pattern, model::WhitePalette(), Notes, calls).ok)
+            if (!model::SavePatternFile(name, pattern, model::WhitePalette(), Notes, calls).ok())
                 state.SkipWithError("save failed");
         },
         [&] {
@@ -99,10 +99,10 @@ void Load(benchmark::State &state)
     bench::interleaved(
         state,
         [&] {
-            model::PatternFileResult result = model::LoadPatternFile(name);
-            if (!result.ok)
+            model::Outcome<model::LoadedPattern> result = model::LoadPatternFile(name);
+            if (!result.ok())
                 state.SkipWithError("load failed");
-            benchmark::DoNotOptimize(result.loaded.pattern.Cells.data());
+            benchmark::DoNotOptimize(result.value().pattern.Cells.data());
         },
         [&] {
             const int fd = ::open(plain.c_str(), O_RDONLY | O_CLOEXEC);

@@ -25,19 +25,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0 || ::write(fd, data, size) != ssize_t(size) || ::close(fd) != 0)
         std::abort();
-    const model::PatternFileResult fromFile = model::LoadPatternFile(fileName);
+    const model::Outcome<model::LoadedPattern> fromFile = model::LoadPatternFile(fileName);
     ::unlink(fileName.c_str());
-    const model::PatternFileResult fromMemory = model::DecodePatternFile(data, size);
+    const model::Outcome<model::LoadedPattern> fromMemory = model::DecodePatternFile({ data, size });
 
-    if (fromFile.ok != fromMemory.ok)
+    if (fromFile.ok() != fromMemory.ok())
         std::abort();
-    if (fromFile.ok) {
-        if (fromFile.loaded.pattern != fromMemory.loaded.pattern
-            || fromFile.loaded.palette != fromMemory.loaded.palette)
+    if (fromFile.ok()) {
+        if (fromFile.value().pattern != fromMemory.value().pattern
+            || fromFile.value().palette != fromMemory.value().palette)
             std::abort();
-    } else if (fromFile.failure.kind != fromMemory.failure.kind || fromFile.failure.error != fromMemory.failure.error
-        || fromFile.failure.stitchCount != fromMemory.failure.stitchCount
-        || fromFile.failure.rowCount != fromMemory.failure.rowCount) {
+    } else if (const model::Failure &file = fromFile.failure(), &memory = fromMemory.failure(); file.kind != memory.kind
+               || file.error != memory.error || file.stitchCount != memory.stitchCount
+               || file.rowCount != memory.rowCount) {
         std::abort();
     }
     return 0;

@@ -39,13 +39,6 @@ std::string resolveLink(const std::string &path)
     return resolved;
 }
 
-std::string cLibraryText(int error)
-{
-    return error == NotRegularFileError ? "Not a regular file" : std::strerror(error);
-}
-
-SystemErrorDescriber describer = cLibraryText;
-
 // The name of a temporary file is "." + target name + "." + pid-seed-counter + ".tmp".
 std::string temporaryPrefix(const std::string &target)
 {
@@ -117,45 +110,36 @@ FileSystemCalls FileSystemCalls::system()
         [](int fd) { return ::fsync(fd); }, [](const char *from, const char *to) { return ::rename(from, to); }, true };
 }
 
-void SetSystemErrorDescriber(SystemErrorDescriber describe)
+Outcome<> CheckReplaceable(const std::string &target)
 {
-    describer = describe ? describe : cLibraryText;
-}
-
-std::string DescribeSystemError(int error)
-{
-    std::string text = describer(error);
-    return text.empty() ? cLibraryText(error) : text;
-}
-
-FileStatus FileStatus::fromErrno(int error)
-{
-    if (error == 0)
-        error = EIO;
-    return { DescribeSystemError(error), error };
-}
-
-FileStatus CheckReplaceable(const std::string &target)
-{
+    const auto refused = [&target](int error) { return Failure::fromErrno(Failure::Kind::CannotWrite, target, error); };
     struct stat info;
     if (::lstat(target.c_str(), &info) != 0)
-        return errno == ENOENT ? FileStatus {} : FileStatus::fromErrno(errno);
+        return errno == ENOENT ? Outcome<> {} : refused(errno);
     if (::stat(target.c_str(), &info) != 0)
-        return FileStatus::fromErrno(errno);
+        return refused(errno);
     if (S_ISDIR(info.st_mode))
-        return FileStatus::fromErrno(EISDIR);
+        return refused(EISDIR);
     if (!S_ISREG(info.st_mode))
-        return FileStatus::fromErrno(NotRegularFileError);
+        return refused(NotRegularFileError);
     // Renaming over a file needs only the folder writable; the file's own protection is honoured here.
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-        return FileStatus::fromErrno(errno);
+        return refused(errno);
     return {};
 }
 
 AtomicFile::AtomicFile(std::string target, FileSystemCalls calls)
-    : m_target(resolveLink(target))
+    : m_name(std::move(target))
+    , m_target(resolveLink(m_name))
     , m_calls(std::move(calls))
 {
+}
+
+// Failures name the target as the caller gave it, so a message names the link chosen.
+Outcome<> AtomicFile::failed(int error)
+{
+    m_failed = true;
+    return Failure::fromErrno(Failure::Kind::CannotWrite, m_name, error);
 }
 
 AtomicFile::~AtomicFile()
@@ -163,12 +147,10 @@ AtomicFile::~AtomicFile()
     cancel();
 }
 
-FileStatus AtomicFile::open()
+Outcome<> AtomicFile::open()
 {
-    if (FileStatus status = CheckReplaceable(m_target); !status.ok()) {
-        m_failed = true;
-        return status;
-    }
+    if (Outcome<> checked = CheckReplaceable(m_target); !checked.ok())
+        return failed(checked.failure().error);
     const std::string folder = folderOf(m_target);
     removeStaleTemporaries(folder, m_target);
     const std::string prefix = temporaryPrefix(m_target);
@@ -179,8 +161,7 @@ FileStatus AtomicFile::open()
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            m_failed = true;
-            return FileStatus::fromErrno(errno);
+            return failed(errno);
         }
         m_fd = fd;
         m_temp = std::move(temp);
@@ -189,67 +170,49 @@ FileStatus AtomicFile::open()
             ::fchmod(m_fd, old.st_mode & 07777);
         return {};
     }
-    m_failed = true;
-    return FileStatus::fromErrno(EEXIST);
+    return failed(EEXIST);
 }
 
-FileStatus AtomicFile::write(const void *data, std::size_t size)
+Outcome<> AtomicFile::write(std::span<const std::byte> data)
 {
     if (m_fd < 0 || m_failed)
-        return FileStatus::fromErrno(EBADF);
-    const char *next = static_cast<const char *>(data);
-    while (size > 0) {
-        const ssize_t written = m_calls.write(m_fd, next, size);
+        return failed(EBADF);
+    while (!data.empty()) {
+        const ssize_t written = m_calls.write(m_fd, data.data(), data.size());
         if (written < 0 && errno == EINTR)
             continue;
-        if (written < 0) {
-            m_failed = true;
-            return FileStatus::fromErrno(errno);
-        }
-        if (written == 0) {
-            // No progress and no reason given: the device is as good as full.
-            m_failed = true;
-            return FileStatus::fromErrno(ENOSPC);
-        }
-        next += written;
-        size -= std::size_t(written);
+        if (written < 0)
+            return failed(errno);
+        // No progress and no reason given: the device is as good as full.
+        if (written == 0)
+            return failed(ENOSPC);
+        data = data.subspan(std::size_t(written));
     }
     return {};
 }
 
-FileStatus AtomicFile::finish()
+Outcome<> AtomicFile::finish()
 {
     if (m_fd < 0 || m_failed)
-        return FileStatus::fromErrno(EBADF);
-    if (m_calls.syncToDisk && m_calls.fsync(m_fd) != 0) {
-        const int error = errno;
-        m_failed = true;
-        return FileStatus::fromErrno(error);
-    }
+        return failed(EBADF);
+    if (m_calls.syncToDisk && m_calls.fsync(m_fd) != 0)
+        return failed(errno);
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0) {
-        const int error = errno;
-        m_failed = true;
-        return FileStatus::fromErrno(error);
-    }
+    if (::close(fd) != 0)
+        return failed(errno);
     m_finished = true;
     return {};
 }
 
-FileStatus AtomicFile::commit(bool flushFolder)
+Outcome<> AtomicFile::commit(bool flushFolder)
 {
     if (!m_finished || m_failed)
-        return FileStatus::fromErrno(EBADF);
-    if (FileStatus status = CheckReplaceable(m_target); !status.ok()) {
-        m_failed = true;
-        return status;
-    }
-    if (m_calls.rename(m_temp.c_str(), m_target.c_str()) != 0) {
-        const int error = errno;
-        m_failed = true;
-        return FileStatus::fromErrno(error);
-    }
+        return failed(EBADF);
+    if (Outcome<> checked = CheckReplaceable(m_target); !checked.ok())
+        return failed(checked.failure().error);
+    if (m_calls.rename(m_temp.c_str(), m_target.c_str()) != 0)
+        return failed(errno);
     m_temp.clear();
     m_finished = false;
     if (flushFolder && m_calls.syncToDisk)
@@ -270,18 +233,24 @@ void AtomicFile::cancel()
     m_finished = false;
 }
 
-FileStatus WriteFileAtomically(
-    const std::string &target, const void *data, std::size_t size, const FileSystemCalls &calls)
+Outcome<> WriteFileAtomically(
+    const std::string &target, const std::function<Outcome<>(AtomicFile &)> &writeContent, const FileSystemCalls &calls)
 {
     AtomicFile file(target, calls);
-    FileStatus status = file.open();
-    if (status.ok())
-        status = file.write(data, size);
-    if (status.ok())
-        status = file.finish();
-    if (status.ok())
-        status = file.commit();
-    return status;
+    Outcome<> done = file.open();
+    if (done.ok())
+        done = writeContent(file);
+    if (done.ok())
+        done = file.finish();
+    if (done.ok())
+        done = file.commit();
+    return done;
+}
+
+Outcome<> WriteFileAtomically(const std::string &target, std::span<const std::byte> data, const FileSystemCalls &calls)
+{
+    return WriteFileAtomically(
+        target, [data](AtomicFile &file) { return file.write(data); }, calls);
 }
 
 } // namespace model

@@ -3,8 +3,11 @@
 // content goes to a temporary file in the same folder, which is flushed,
 // closed and renamed over the target. Until the rename the target is untouched.
 
+#include "model/Outcome.h"
+
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <sys/types.h>
 
@@ -21,29 +24,10 @@ struct FileSystemCalls {
     static FileSystemCalls system();
 };
 
-// An error number of the program's own, beside the system's: the file
-// exists but is a named pipe, device or socket, which a save must not replace
-// and an open must not wait on.
-inline constexpr int NotRegularFileError = -1;
-
-// How an error number reads for the user. The user interface installs its
-// own texts in the user's language; until then the C library's are used.
-using SystemErrorDescriber = std::string (*)(int error);
-void SetSystemErrorDescriber(SystemErrorDescriber describe);
-std::string DescribeSystemError(int error);
-
-// The outcome of one step: empty reason means success.
-struct FileStatus {
-    std::string reason; // DescribeSystemError(error)
-    int error = 0; // errno, or NotRegularFileError
-    bool ok() const { return reason.empty(); }
-    static FileStatus fromErrno(int error);
-};
-
 // Whether a save may replace target: it must be absent, or a regular file
 // (links followed) that the user may write. A broken link is refused, since
-// replacing it would turn the link into a file.
-FileStatus CheckReplaceable(const std::string &target);
+// replacing it would turn the link into a file. Fails with CannotWrite.
+Outcome<> CheckReplaceable(const std::string &target);
 
 class AtomicFile {
 public:
@@ -53,23 +37,28 @@ public:
     AtomicFile(const AtomicFile &) = delete;
     AtomicFile &operator=(const AtomicFile &) = delete;
 
+    // The file written to: the target, or the file a link named as target leads to.
     const std::string &target() const { return m_target; }
 
     // Checks that the target may be replaced, clears away temporary files
     // that dead processes left for it, and creates the temporary file.
-    FileStatus open();
+    Outcome<> open();
+    // Every step fails with CannotWrite, naming the target as given.
     // Writes all of data or fails; a short write that makes no progress is a failure.
-    FileStatus write(const void *data, std::size_t size);
+    Outcome<> write(std::span<const std::byte> data);
     // Flushes the content to disk and closes the temporary file.
-    FileStatus finish();
+    Outcome<> finish();
     // Checks the target again and renames the finished temporary file over
     // it. Files renamed in one folder together need the folder flushed after
     // the last one only.
-    FileStatus commit(bool flushFolder = true);
+    Outcome<> commit(bool flushFolder = true);
     // Drops the temporary file; the target stays as it was.
     void cancel();
 
 private:
+    Outcome<> failed(int error);
+
+    std::string m_name;
     std::string m_target;
     std::string m_temp;
     FileSystemCalls m_calls;
@@ -78,8 +67,12 @@ private:
     bool m_failed = false;
 };
 
+// Opens, fills through writeContent, finishes and commits one file; stops at
+// the first step that fails.
+Outcome<> WriteFileAtomically(const std::string &target, const std::function<Outcome<>(AtomicFile &)> &writeContent,
+    const FileSystemCalls &calls = FileSystemCalls::system());
 // Writes a whole file atomically in one go.
-FileStatus WriteFileAtomically(const std::string &target, const void *data, std::size_t size,
+Outcome<> WriteFileAtomically(const std::string &target, std::span<const std::byte> data,
     const FileSystemCalls &calls = FileSystemCalls::system());
 
 } // namespace model

@@ -41,11 +41,11 @@ std::uint64_t bitmapFileSize(const BitmapSource &picture)
     return size <= 0xFFFFFFFFu ? size : 0;
 }
 
-FileStatus WriteBitmapFile(const std::string &target, const BitmapSource &picture, const FileSystemCalls &calls)
+Outcome<> WriteBitmapFile(const std::string &target, const BitmapSource &picture, const FileSystemCalls &calls)
 {
     const std::uint64_t fileSize = bitmapFileSize(picture);
     if (fileSize == 0)
-        return FileStatus::fromErrno(EINVAL);
+        return Failure::fromErrno(Failure::Kind::CannotWrite, target, EINVAL);
     const bool indexed = !picture.colourTable.empty();
     const std::size_t stride = std::size_t(lineBytes(picture));
     const std::uint32_t pixelsAt = HeadersSize + 4 * std::uint32_t(picture.colourTable.size());
@@ -75,36 +75,32 @@ FileStatus WriteBitmapFile(const std::string &target, const BitmapSource &pictur
         staging.push_back(0);
     }
 
-    AtomicFile file(target, calls);
-    FileStatus status = file.open();
-    for (std::int32_t y = picture.height - 1; y >= 0 && status.ok(); --y) {
-        if (staging.size() + stride > staging.capacity()) {
-            status = file.write(staging.data(), staging.size());
-            staging.clear();
-        }
-        const std::size_t at = staging.size();
-        staging.resize(at + stride);
-        std::uint8_t *out = staging.data() + at;
-        if (indexed) {
-            std::memcpy(out, picture.line(y), std::size_t(picture.width));
-            std::fill(out + picture.width, out + stride, 0);
-        } else {
-            const Pixel *in = static_cast<const Pixel *>(picture.line(y));
-            for (std::int32_t x = 0; x < picture.width; ++x, out += 3) {
-                out[0] = std::uint8_t(in[x]);
-                out[1] = std::uint8_t(in[x] >> 8);
-                out[2] = std::uint8_t(in[x] >> 16);
+    const auto writeLines = [&](AtomicFile &file) {
+        Outcome<> written;
+        for (std::int32_t y = picture.height - 1; y >= 0 && written.ok(); --y) {
+            if (staging.size() + stride > staging.capacity()) {
+                written = file.write(std::as_bytes(std::span(staging)));
+                staging.clear();
             }
-            std::fill(out, staging.data() + at + stride, 0);
+            const std::size_t at = staging.size();
+            staging.resize(at + stride);
+            std::uint8_t *out = staging.data() + at;
+            if (indexed) {
+                std::memcpy(out, picture.line(y), std::size_t(picture.width));
+                std::fill(out + picture.width, out + stride, 0);
+            } else {
+                const Pixel *in = static_cast<const Pixel *>(picture.line(y));
+                for (std::int32_t x = 0; x < picture.width; ++x, out += 3) {
+                    out[0] = std::uint8_t(in[x]);
+                    out[1] = std::uint8_t(in[x] >> 8);
+                    out[2] = std::uint8_t(in[x] >> 16);
+                }
+                std::fill(out, staging.data() + at + stride, 0);
+            }
         }
-    }
-    if (status.ok())
-        status = file.write(staging.data(), staging.size());
-    if (status.ok())
-        status = file.finish();
-    if (status.ok())
-        status = file.commit();
-    return status;
+        return written.ok() ? file.write(std::as_bytes(std::span(staging))) : written;
+    };
+    return WriteFileAtomically(target, writeLines, calls);
 }
 
 } // namespace model

@@ -29,7 +29,7 @@ std::uint64_t bitmapFileSize(const BitmapSource &picture);
 
 // Writes the picture through an atomic file, replacing target only once the
 // whole file is on disk. Holds at most a few hundred kilobytes of it at once.
-FileStatus WriteBitmapFile(
+Outcome<> WriteBitmapFile(
     const std::string &target, const BitmapSource &picture, const FileSystemCalls &calls = FileSystemCalls::system());
 
 } // namespace model

@@ -2,8 +2,7 @@
 
 #include "model/Limits.h"
 
-#include <stdexcept>
-#include <string>
+#include <new>
 
 namespace model {
 
@@ -14,16 +13,20 @@ Palette WhitePalette()
     return palette;
 }
 
-void CreateBlank(Pattern &pattern, std::int32_t stitchCount, std::int32_t rowCount)
+Outcome<> CreateBlank(Pattern &pattern, std::int32_t stitchCount, std::int32_t rowCount)
 {
     if (!fitsLimits(stitchCount, rowCount))
-        throw std::length_error(
-            "pattern size out of range: " + std::to_string(stitchCount) + " x " + std::to_string(rowCount));
+        return Failure::tooLarge(stitchCount, rowCount);
     // Build the new array first so a failed allocation leaves the old pattern whole.
-    CellArray cells(std::size_t(stitchCount) * std::size_t(rowCount), White);
-    pattern.Cells = std::move(cells);
+    try {
+        CellArray cells(std::size_t(stitchCount) * std::size_t(rowCount), White);
+        pattern.Cells = std::move(cells);
+    } catch (const std::bad_alloc &) {
+        return Failure::of(Failure::Kind::OutOfMemory);
+    }
     pattern.StitchCount = stitchCount;
     pattern.RowCount = rowCount;
+    return {};
 }
 
 void Discard(Pattern &pattern)

@@ -3,6 +3,7 @@
 // the 16-slot yarn palette. Plain data; no user interface.
 
 #include "model/LargeMemory.h"
+#include "model/Outcome.h"
 
 #include <array>
 #include <cstdint>
@@ -79,10 +80,10 @@ struct Pattern {
     bool operator==(const Pattern &) const = default;
 };
 
-// Allocates stitchCount x rowCount white cells. Throws std::length_error when
-// the counts are outside the program's limits (Limits.h) and std::bad_alloc
-// when memory cannot be had; the pattern is left untouched in both cases.
-void CreateBlank(Pattern &pattern, std::int32_t stitchCount, std::int32_t rowCount);
+// Allocates stitchCount x rowCount white cells. Fails with TooLarge when the
+// counts are outside the program's limits (Limits.h) and OutOfMemory when
+// memory cannot be had, leaving the pattern untouched.
+Outcome<> CreateBlank(Pattern &pattern, std::int32_t stitchCount, std::int32_t rowCount);
 
 // Releases the cells; the counts keep their last values but mean nothing.
 void Discard(Pattern &pattern);

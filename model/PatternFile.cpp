@@ -3,20 +3,18 @@
 #include "model/Limits.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace model {
 
 namespace {
 
-using Kind = PatternFileFailure::Kind;
+using Kind = Failure::Kind;
 
 std::uint32_t readUint32(const std::uint8_t *p)
 {
@@ -40,16 +38,14 @@ void cellsFromFileOrder(CellArray &cells)
     }
 }
 
-PatternFileResult failed(Kind kind, int error = 0)
+Failure damaged(const std::string &fileName)
 {
-    PatternFileResult result;
-    result.failure.kind = kind;
-    if (error != 0) {
-        const FileStatus status = FileStatus::fromErrno(error);
-        result.failure.reason = status.reason;
-        result.failure.error = status.error;
-    }
-    return result;
+    return Failure::of(Kind::Damaged, fileName);
+}
+
+Failure outOfMemory(const std::string &fileName)
+{
+    return Failure::fromErrno(Kind::CannotRead, fileName, ENOMEM);
 }
 
 struct Header {
@@ -60,85 +56,58 @@ struct Header {
     std::size_t cellCount() const { return std::size_t(stitchCount) * std::size_t(rowCount); }
 };
 
-// Reads the counts and palette of either layout and checks the counts. On
-// failure the result says why; on success it is left alone.
-bool parseHeader(const std::uint8_t *data, std::size_t size, Header &header, PatternFileResult &result)
+// Reads the counts and palette of either layout and checks the counts.
+Outcome<Header> parseHeader(std::span<const std::uint8_t> bytes, const std::string &fileName)
 {
-    if (size < 4) {
-        result = failed(Kind::Damaged);
-        return false;
-    }
+    if (bytes.size() < 4)
+        return damaged(fileName);
+    Header header;
     const std::uint8_t *palette;
-    if (std::int32_t(readUint32(data)) == PatternFileVersion) {
-        if (size < HeaderSize) {
-            result = failed(Kind::Damaged);
-            return false;
-        }
-        header.stitchCount = std::int32_t(readUint32(data + 4));
-        header.rowCount = std::int32_t(readUint32(data + 8));
-        palette = data + 12;
+    if (std::int32_t(readUint32(bytes.data())) == PatternFileVersion) {
+        if (bytes.size() < HeaderSize)
+            return damaged(fileName);
+        header.stitchCount = std::int32_t(readUint32(bytes.data() + 4));
+        header.rowCount = std::int32_t(readUint32(bytes.data() + 8));
+        palette = bytes.data() + 12;
         header.cellOffset = HeaderSize;
     } else {
-        if (size < LegacyHeaderSize) {
-            result = failed(Kind::Damaged);
-            return false;
-        }
-        header.stitchCount = data[0];
-        header.rowCount = data[1];
-        palette = data + 2;
+        if (bytes.size() < LegacyHeaderSize)
+            return damaged(fileName);
+        header.stitchCount = bytes[0];
+        header.rowCount = bytes[1];
+        palette = bytes.data() + 2;
         header.cellOffset = LegacyHeaderSize;
     }
-    if (header.stitchCount < 1 || header.rowCount < 1) {
-        result = failed(Kind::Damaged);
-        return false;
-    }
-    if (!fitsLimits(header.stitchCount, header.rowCount)) {
-        result = failed(Kind::TooLarge);
-        result.failure.stitchCount = header.stitchCount;
-        result.failure.rowCount = header.rowCount;
-        return false;
-    }
+    if (header.stitchCount < 1 || header.rowCount < 1)
+        return damaged(fileName);
+    if (!fitsLimits(header.stitchCount, header.rowCount))
+        return Failure::tooLarge(header.stitchCount, header.rowCount, fileName);
     for (int slot = 0; slot < PaletteSize; ++slot)
         header.palette[slot] = readUint32(palette + 4 * slot);
-    return true;
+    return header;
 }
 
-PatternFileResult withCells(const Header &header, CellArray &&cells)
+// The version 2 header; the one writer of it, for the bytes in memory and the file alike.
+std::array<std::uint8_t, HeaderSize> encodeHeader(const Pattern &pattern, const Palette &palette)
 {
-    PatternFileResult result;
-    result.ok = true;
-    result.loaded.pattern.StitchCount = std::int32_t(header.stitchCount);
-    result.loaded.pattern.RowCount = std::int32_t(header.rowCount);
-    result.loaded.pattern.Cells = std::move(cells);
-    result.loaded.palette = header.palette;
-    return result;
+    std::array<std::uint8_t, HeaderSize> head;
+    putUint32(head.data(), std::uint32_t(PatternFileVersion));
+    putUint32(head.data() + 4, std::uint32_t(pattern.StitchCount));
+    putUint32(head.data() + 8, std::uint32_t(pattern.RowCount));
+    for (int slot = 0; slot < PaletteSize; ++slot)
+        putUint32(head.data() + 12 + 4 * slot, palette[slot]);
+    return head;
 }
 
-// Reads until size bytes are in or the file ends; returns the count read, or -1.
-ssize_t readFully(int fd, void *buffer, std::size_t size, off_t offset)
+LoadedPattern withCells(const Header &header, CellArray &&cells)
 {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd, static_cast<char *>(buffer) + done, size - done, offset + off_t(done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return -1;
-        if (got == 0)
-            break;
-        done += std::size_t(got);
-    }
-    return ssize_t(done);
+    LoadedPattern loaded;
+    loaded.pattern.StitchCount = std::int32_t(header.stitchCount);
+    loaded.pattern.RowCount = std::int32_t(header.rowCount);
+    loaded.pattern.Cells = std::move(cells);
+    loaded.palette = header.palette;
+    return loaded;
 }
-
-struct FileHandle {
-    int fd;
-    ~FileHandle()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
@@ -147,19 +116,19 @@ std::string NotesFileName(const std::string &patternFileName)
     return patternFileName + ".txt";
 }
 
-FileContent ReadNotesFile(const std::string &patternFileName)
+Outcome<std::string> ReadNotesFile(const std::string &patternFileName)
 {
-    return ReadRegularFile(NotesFileName(patternFileName), NotesFileLimit);
+    Outcome<std::string> read = ReadWholeFile(NotesFileName(patternFileName), NotesFileLimit);
+    if (!read.ok() && read.failure().missingFile())
+        return std::string();
+    return read;
 }
 
 std::vector<std::uint8_t> EncodePatternFile(const Pattern &pattern, const Palette &palette)
 {
+    const auto head = encodeHeader(pattern, palette);
     std::vector<std::uint8_t> bytes(HeaderSize + 4 * pattern.Cells.size());
-    putUint32(bytes.data(), std::uint32_t(PatternFileVersion));
-    putUint32(bytes.data() + 4, std::uint32_t(pattern.StitchCount));
-    putUint32(bytes.data() + 8, std::uint32_t(pattern.RowCount));
-    for (int slot = 0; slot < PaletteSize; ++slot)
-        putUint32(bytes.data() + 12 + 4 * slot, palette[slot]);
+    std::copy(head.begin(), head.end(), bytes.begin());
     std::uint8_t *out = bytes.data() + HeaderSize;
     for (TColor cell : pattern.Cells) {
         putUint32(out, cell);
@@ -168,150 +137,128 @@ std::vector<std::uint8_t> EncodePatternFile(const Pattern &pattern, const Palett
     return bytes;
 }
 
-PatternFileResult DecodePatternFile(const std::uint8_t *data, std::size_t size)
+Outcome<LoadedPattern> DecodePatternFile(std::span<const std::uint8_t> bytes)
 {
-    Header header;
-    PatternFileResult result;
-    if (!parseHeader(data, size, header, result))
-        return result;
-    if ((size - header.cellOffset) / 4 < header.cellCount())
-        return failed(Kind::Damaged);
+    const Outcome<Header> parsed = parseHeader(bytes, {});
+    if (!parsed.ok())
+        return parsed.failure();
+    const Header &header = parsed.value();
+    if ((bytes.size() - header.cellOffset) / 4 < header.cellCount())
+        return damaged({});
     try {
         CellArray cells(header.cellCount());
-        std::memcpy(cells.data(), data + header.cellOffset, 4 * cells.size());
+        std::memcpy(cells.data(), bytes.data() + header.cellOffset, 4 * cells.size());
         cellsFromFileOrder(cells);
         return withCells(header, std::move(cells));
     } catch (const std::bad_alloc &) {
-        return failed(Kind::CannotRead, ENOMEM);
+        return outOfMemory({});
     }
 }
 
-PatternFileResult LoadPatternFile(const std::string &fileName)
+Outcome<LoadedPattern> LoadPatternFile(const std::string &fileName)
 {
-    int error = 0;
-    const FileHandle file { OpenRegularFile(fileName, error) };
-    if (file.fd < 0)
-        return failed(Kind::CannotRead, error);
+    const Outcome<ReadableFile> opened = ReadableFile::open(fileName);
+    if (!opened.ok())
+        return opened.failure();
+    const ReadableFile &file = opened.value();
 
     std::uint8_t head[HeaderSize];
-    const ssize_t headSize = readFully(file.fd, head, sizeof head, 0);
-    if (headSize < 0)
-        return failed(Kind::CannotRead, errno);
-    Header header;
-    PatternFileResult result;
-    if (!parseHeader(head, std::size_t(headSize), header, result))
-        return result;
+    const Outcome<std::size_t> headSize = file.readAt(std::as_writable_bytes(std::span(head)), 0);
+    if (!headSize.ok())
+        return headSize.failure();
+    const Outcome<Header> parsed = parseHeader(std::span(head, headSize.value()), fileName);
+    if (!parsed.ok())
+        return parsed.failure();
+    const Header &header = parsed.value();
     // A file too short for its counts is refused before its cells are allocated.
-    struct stat info;
-    if (::fstat(file.fd, &info) == 0 && (std::uint64_t(info.st_size) - header.cellOffset) / 4 < header.cellCount())
-        return failed(Kind::Damaged);
+    if ((file.size() - header.cellOffset) / 4 < header.cellCount())
+        return damaged(fileName);
 
     try {
         // One read straight into the new cells; they need no filling first.
         CellArray cells;
         cells.resize(header.cellCount());
-        const std::size_t wanted = 4 * cells.size();
-        const ssize_t got = readFully(file.fd, cells.data(), wanted, off_t(header.cellOffset));
-        if (got < 0)
-            return failed(Kind::CannotRead, errno);
-        if (std::size_t(got) < wanted)
-            return failed(Kind::Damaged);
+        const std::span<std::byte> wanted = std::as_writable_bytes(std::span(cells));
+        const Outcome<std::size_t> got = file.readAt(wanted, header.cellOffset);
+        if (!got.ok())
+            return got.failure();
+        if (got.value() < wanted.size())
+            return damaged(fileName);
         cellsFromFileOrder(cells);
         return withCells(header, std::move(cells));
     } catch (const std::bad_alloc &) {
-        return failed(Kind::CannotRead, ENOMEM);
+        return outOfMemory(fileName);
     }
 }
 
 namespace {
 
 // Streams the version 2 layout without building a second copy of the cells.
-FileStatus writePatternBytes(AtomicFile &file, const Pattern &pattern, const Palette &palette)
+Outcome<> writePatternBytes(AtomicFile &file, const Pattern &pattern, const Palette &palette)
 {
-    std::uint8_t head[HeaderSize];
-    putUint32(head, std::uint32_t(PatternFileVersion));
-    putUint32(head + 4, std::uint32_t(pattern.StitchCount));
-    putUint32(head + 8, std::uint32_t(pattern.RowCount));
-    for (int slot = 0; slot < PaletteSize; ++slot)
-        putUint32(head + 12 + 4 * slot, palette[slot]);
-    FileStatus status = file.write(head, sizeof head);
-    if (!status.ok())
-        return status;
+    const auto head = encodeHeader(pattern, palette);
+    Outcome<> written = file.write(std::as_bytes(std::span(head)));
+    if (!written.ok())
+        return written;
     if constexpr (std::endian::native == std::endian::little) {
-        return file.write(pattern.Cells.data(), 4 * pattern.Cells.size());
+        return file.write(std::as_bytes(std::span(pattern.Cells)));
     } else {
         std::uint8_t chunk[1 << 16];
         std::size_t next = 0;
-        while (next < pattern.Cells.size() && status.ok()) {
+        while (next < pattern.Cells.size() && written.ok()) {
             const std::size_t count = std::min(pattern.Cells.size() - next, sizeof chunk / 4);
             for (std::size_t i = 0; i < count; ++i)
                 putUint32(chunk + 4 * i, pattern.Cells[next + i]);
-            status = file.write(chunk, 4 * count);
+            written = file.write(std::as_bytes(std::span(chunk, 4 * count)));
             next += count;
         }
-        return status;
+        return written;
     }
-}
-
-SaveResult cannotWrite(const std::string &fileName, const FileStatus &status, bool notesReplaced = false)
-{
-    SaveResult result;
-    result.ok = false;
-    result.failure.kind = Kind::CannotWrite;
-    result.failure.fileName = fileName;
-    result.failure.reason = status.reason;
-    result.failure.error = status.error;
-    result.failure.notesReplaced = notesReplaced;
-    return result;
 }
 
 } // namespace
 
-SaveResult SavePatternFile(const std::string &fileName, const Pattern &pattern, const Palette &palette,
+Outcome<> SavePatternFile(const std::string &fileName, const Pattern &pattern, const Palette &palette,
     const std::string &notesBytes, const FileSystemCalls &calls)
 {
     const std::string notesName = NotesFileName(fileName);
-    AtomicFile patternFile(fileName, calls);
-    AtomicFile notesFile(notesName, calls);
     // Neither file may be replaced unless both may; checked before the long write and again before the renames.
-    const auto checkBoth = [&]() -> SaveResult {
-        for (const AtomicFile *file : { &patternFile, &notesFile }) {
-            if (FileStatus status = CheckReplaceable(file->target()); !status.ok())
-                return cannotWrite(file == &patternFile ? fileName : notesName, status);
-        }
-        return {};
+    const auto checkBoth = [&]() -> Outcome<> {
+        Outcome<> checked = CheckReplaceable(fileName);
+        return checked.ok() ? CheckReplaceable(notesName) : checked;
     };
-    if (SaveResult checked = checkBoth(); !checked.ok)
+    if (Outcome<> checked = checkBoth(); !checked.ok())
         return checked;
 
-    FileStatus status = patternFile.open();
-    if (status.ok())
-        status = writePatternBytes(patternFile, pattern, palette);
-    if (status.ok())
-        status = patternFile.finish();
-    if (!status.ok())
-        return cannotWrite(fileName, status);
+    AtomicFile patternFile(fileName, calls);
+    Outcome<> done = patternFile.open();
+    if (done.ok())
+        done = writePatternBytes(patternFile, pattern, palette);
+    if (done.ok())
+        done = patternFile.finish();
 
-    status = notesFile.open();
-    if (status.ok())
-        status = notesFile.write(notesBytes.data(), notesBytes.size());
-    if (status.ok())
-        status = notesFile.finish();
-    if (!status.ok())
-        return cannotWrite(notesName, status);
-    if (SaveResult checked = checkBoth(); !checked.ok)
-        return checked;
+    AtomicFile notesFile(notesName, calls);
+    if (done.ok())
+        done = notesFile.open();
+    if (done.ok())
+        done = notesFile.write(std::as_bytes(std::span(notesBytes)));
+    if (done.ok())
+        done = notesFile.finish();
+    if (done.ok())
+        done = checkBoth();
+    if (!done.ok())
+        return done;
+
     // The pattern's rename flushes the folder for both when they share it.
     const bool sameFolder = std::filesystem::path(notesFile.target()).parent_path()
         == std::filesystem::path(patternFile.target()).parent_path();
-    if (status.ok())
-        status = notesFile.commit(!sameFolder);
-    if (!status.ok())
-        return cannotWrite(notesName, status);
-
-    status = patternFile.commit();
-    if (!status.ok())
-        return cannotWrite(fileName, status, true);
+    if (done = notesFile.commit(!sameFolder); !done.ok())
+        return done;
+    if (done = patternFile.commit(); !done.ok()) {
+        Failure failure = done.failure();
+        failure.notesReplaced = true;
+        return failure;
+    }
     return {};
 }
 

@@ -3,8 +3,7 @@
 #include "model/Limits.h"
 
 #include <algorithm>
-#include <stdexcept>
-#include <string>
+#include <new>
 
 namespace model {
 
@@ -13,12 +12,11 @@ bool ResizeDropsCells(const Pattern &p, std::int32_t newStitchCount, std::int32_
     return newStitchCount < p.StitchCount || newRowCount < p.RowCount;
 }
 
-Pattern ResizePattern(
+Outcome<Pattern> ResizePattern(
     const Pattern &old, std::int32_t newStitchCount, std::int32_t newRowCount, RowSide rowSide, StitchSide stitchSide)
 {
     if (!fitsLimits(newStitchCount, newRowCount))
-        throw std::length_error(
-            "pattern size out of range: " + std::to_string(newStitchCount) + " x " + std::to_string(newRowCount));
+        return Failure::tooLarge(newStitchCount, newRowCount);
     const std::int64_t oldW = old.StitchCount;
     // Without matching cells there is nothing to carry over.
     const std::int64_t oldH = old.StitchCount > 0 && old.RowCount > 0
@@ -37,7 +35,11 @@ Pattern ResizePattern(
     Pattern result;
     result.StitchCount = newStitchCount;
     result.RowCount = newRowCount;
-    result.Cells.resize(std::size_t(newW) * std::size_t(newH));
+    try {
+        result.Cells.resize(std::size_t(newW) * std::size_t(newH));
+    } catch (const std::bad_alloc &) {
+        return Failure::of(Failure::Kind::OutOfMemory);
+    }
     for (std::int64_t y = 0; y < newH; ++y) {
         TColor *row = result.Cells.data() + y * newW;
         const std::int64_t source = y - dy;

@@ -2,6 +2,7 @@
 // Changing the counts of a pattern with rows and stitches added or removed on
 // a chosen side; the kept cells stay put relative to the opposite side.
 
+#include "model/Outcome.h"
 #include "model/Pattern.h"
 
 #include <cstdint>
@@ -16,9 +17,10 @@ bool ResizeDropsCells(const Pattern &p, std::int32_t newStitchCount, std::int32_
 
 // Old cell (x, y) moves to (x + dx, y + dy), where dy is the row growth when
 // rows change at the top and dx the stitch growth when stitches change on the
-// left; cells moved outside are dropped and new cells are white. Throws
-// std::length_error when the new counts fail fitsLimits.
-Pattern ResizePattern(
+// left; cells moved outside are dropped and new cells are white. Fails with
+// TooLarge when the new counts fail fitsLimits, OutOfMemory when the new
+// cells find no memory.
+Outcome<Pattern> ResizePattern(
     const Pattern &old, std::int32_t newStitchCount, std::int32_t newRowCount, RowSide rowSide, StitchSide stitchSide);
 
 } // namespace model

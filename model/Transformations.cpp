@@ -327,27 +327,30 @@ Pattern Apply(Transform t, const Pattern &old)
     throw std::invalid_argument("unknown transform");
 }
 
-TransformOutcome TransformPattern(Transform t, Pattern &pattern)
+Outcome<> TransformPattern(Transform t, Pattern &pattern)
 {
     if (!pattern.exists())
-        return { TransformStatus::NoPattern, { 0, 0 } };
+        return Failure::of(Failure::Kind::NoPattern);
     const Counts counts = ResultCounts(t, pattern.StitchCount, pattern.RowCount);
-    if (counts.StitchCount == 0 || counts.RowCount == 0)
-        return { TransformStatus::EmptyResult, counts };
+    if (counts.StitchCount == 0 || counts.RowCount == 0) {
+        Failure empty = Failure::tooLarge(counts.StitchCount, counts.RowCount);
+        empty.kind = Failure::Kind::EmptyResult;
+        return empty;
+    }
     if (!fitsLimits(counts.StitchCount, counts.RowCount))
-        return { TransformStatus::TooLarge, counts };
+        return Failure::tooLarge(counts.StitchCount, counts.RowCount);
     // Negative keeps the counts, so it needs no second array and cannot fail.
     if (t == Transform::Negative) {
         for (TColor &c : pattern.Cells)
             c = White - c;
-        return { TransformStatus::Done, counts };
+        return {};
     }
     try {
         pattern = Apply(t, pattern);
     } catch (const std::bad_alloc &) {
-        return { TransformStatus::OutOfMemory, counts };
+        return Failure::of(Failure::Kind::OutOfMemory);
     }
-    return { TransformStatus::Done, counts };
+    return {};
 }
 
 } // namespace model

@@ -3,6 +3,7 @@
 // undo-only inverses. Each named function is pure: it reads the old pattern
 // and returns a new one, leaving the old untouched.
 
+#include "model/Outcome.h"
 #include "model/Pattern.h"
 
 #include <cstdint>
@@ -40,7 +41,8 @@ struct Counts {
 // Counts of the result; 64-bit so that doubling the largest counts cannot overflow.
 Counts ResultCounts(Transform t, std::int32_t stitchCount, std::int32_t rowCount);
 
-// Each throws std::invalid_argument when the old cells do not match its counts
+// The building blocks of TransformPattern, which checks their preconditions:
+// each throws std::invalid_argument when the old cells do not match its counts
 // and std::length_error when the result would not fit the limits (or be empty).
 Pattern CopyHorizontal(const Pattern &old);
 Pattern CopyVertical(const Pattern &old);
@@ -63,16 +65,10 @@ Pattern RemoveInsertedRows(const Pattern &old);
 // Precondition: old exists, and the result fits the limits and is non-empty.
 Pattern Apply(Transform t, const Pattern &old);
 
-enum class TransformStatus { Done, NoPattern, TooLarge, EmptyResult, OutOfMemory };
-struct TransformOutcome {
-    TransformStatus status;
-    Counts result;
-};
-
-// Replaces `pattern` on Done; on any other status leaves its counts and cells
-// exactly as they were. NoPattern: no cells. TooLarge: the result fails
-// fitsLimits. EmptyResult: a halving would give a count of 0. OutOfMemory:
-// std::bad_alloc while building the result.
-TransformOutcome TransformPattern(Transform t, Pattern &pattern);
+// Replaces `pattern` with the result, or fails and leaves its counts and cells
+// exactly as they were: NoPattern when it has no cells, TooLarge with the
+// result's counts when they fail fitsLimits, EmptyResult when a halving would
+// give a count of 0, OutOfMemory when the result finds no memory.
+Outcome<> TransformPattern(Transform t, Pattern &pattern);
 
 } // namespace model

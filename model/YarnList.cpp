@@ -74,29 +74,21 @@ YarnList DecodeYarnList(std::string_view bytes)
     return yarns;
 }
 
-YarnListFileResult ReadYarnListFile(const std::string &fileName)
+Outcome<YarnList> ReadYarnListFile(const std::string &fileName)
 {
-    YarnListFileResult result;
-    const FileContent content = ReadRegularFile(fileName, YarnListFileLimit);
-    if (content.error != 0) {
-        const FileStatus status = FileStatus::fromErrno(content.error);
-        result.reason = status.reason;
-        result.error = status.error;
-    }
-    result.tooLarge = content.tooLarge;
-    if (content.ok())
-        result.yarns = DecodeYarnList(content.bytes);
-    if (result.yarns.size() > YarnListCountLimit) {
-        result.tooLarge = true;
-        result.yarns.clear();
-    }
-    return result;
+    const Outcome<std::string> read = ReadWholeFile(fileName, YarnListFileLimit);
+    if (!read.ok())
+        return read.failure().missingFile() ? Outcome<YarnList>() : read.failure();
+    YarnList yarns = DecodeYarnList(read.value());
+    if (yarns.size() > YarnListCountLimit)
+        return Failure::of(Failure::Kind::FileTooLarge, fileName);
+    return yarns;
 }
 
-FileStatus WriteYarnListFile(const std::string &fileName, const YarnList &yarns, const FileSystemCalls &calls)
+Outcome<> WriteYarnListFile(const std::string &fileName, const YarnList &yarns, const FileSystemCalls &calls)
 {
     const std::string bytes = EncodeYarnList(yarns);
-    return WriteFileAtomically(fileName, bytes.data(), bytes.size(), calls);
+    return WriteFileAtomically(fileName, std::as_bytes(std::span(bytes)), calls);
 }
 
 } // namespace model

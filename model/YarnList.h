@@ -39,19 +39,11 @@ YarnList DecodeYarnList(std::string_view bytes);
 inline constexpr std::size_t YarnListFileLimit = std::size_t(1) << 20;
 inline constexpr std::size_t YarnListCountLimit = 10000;
 
-struct YarnListFileResult {
-    YarnList yarns;
-    std::string reason; // empty when read, or when there was no file
-    int error = 0; // why the file could not be read
-    bool tooLarge = false; // over either limit: no list
-    bool ok() const { return reason.empty() && !tooLarge; }
-};
-
 // A missing file is an empty list; a file that cannot be read, is not a
-// regular file or is too large gives no list.
-YarnListFileResult ReadYarnListFile(const std::string &fileName);
+// regular file or is over either limit (FileTooLarge) gives no list.
+Outcome<YarnList> ReadYarnListFile(const std::string &fileName);
 // Replaces the file atomically; on failure the old file stays as it was.
-FileStatus WriteYarnListFile(
+Outcome<> WriteYarnListFile(
     const std::string &fileName, const YarnList &yarns, const FileSystemCalls &calls = FileSystemCalls::system());
 
 } // namespace model

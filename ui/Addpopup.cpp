@@ -4,6 +4,7 @@
 #include "ui/ColourConversion.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
+#include "ui/Messages.h"
 #include "ui/PaletteSwatch.h"
 #include "ui/UserDialogs.h"
 
@@ -77,15 +78,14 @@ void TAddFromPopupForm::OKButtonClick()
 {
     // Only a truly empty name is refused; a name of spaces is a name.
     if (Edit->text().isEmpty()) {
-        m_dialogs.message(this, QStringLiteral("Предупреждение"), QStringLiteral("Вы не ввели название цвета"),
-            QMessageBox::Ok, UserDialogs::Icon::Warning);
+        m_dialogs.message(
+            this, Messages::WarningCaption, Messages::NoYarnName, QMessageBox::Ok, UserDialogs::Icon::Warning);
         Edit->setFocus();
         return;
     }
     if (!TMainForm::YarnNameStorable(Edit->text())) {
-        m_dialogs.message(this, QStringLiteral("Предупреждение"),
-            QStringLiteral("Название цвета содержит знаки, которые нельзя сохранить"), QMessageBox::Ok,
-            UserDialogs::Icon::Warning);
+        m_dialogs.message(
+            this, Messages::WarningCaption, Messages::YarnNameNotStorable, QMessageBox::Ok, UserDialogs::Icon::Warning);
         Edit->setFocus();
         return;
     }

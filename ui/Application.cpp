@@ -9,11 +9,11 @@
 #include "ui/EmptyTitles.h"
 #include "ui/Main.h"
 #include "ui/Memo.h"
+#include "ui/Messages.h"
 #include "ui/New.h"
 #include "ui/Picture.h"
 #include "ui/Preview.h"
 #include "ui/Reformat.h"
-#include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
 #include <QEvent>
@@ -24,19 +24,6 @@
 #include <exception>
 #include <functional>
 #include <utility>
-
-QString ErrorReportText(const QString &text)
-{
-    if (!text.isEmpty() && text.back().unicode() > u'.')
-        return text + QLatin1Char('.');
-    return text;
-}
-
-void ShowErrorReport(UserDialogs &dialogs, const QString &text)
-{
-    dialogs.message(QApplication::activeWindow(), QString::fromLatin1(ApplicationTitle), ErrorReportText(text),
-        QMessageBox::Ok, UserDialogs::Icon::Critical);
-}
 
 PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -58,7 +45,6 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     // The windows are laid out for a small 8-point face. No style hint: the
     // controls inherit it, and it would override the families they name.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    InstallSystemErrorTexts();
 }
 
 bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)
@@ -71,7 +57,7 @@ bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)
             ShowErrorReport(*m_dialogs, QString::fromLocal8Bit(error.what()));
     } catch (...) {
         if (m_dialogs)
-            ShowErrorReport(*m_dialogs, QStringLiteral("Неизвестная ошибка"));
+            ShowErrorReport(*m_dialogs, Messages::UnknownError);
     }
     return false;
 }
@@ -162,7 +148,7 @@ bool ApplicationWindows::attempt(const std::function<void()> &make)
         ShowErrorReport(m_dialogs, QString::fromLocal8Bit(error.what()));
     } catch (...) {
         releaseWindows(m_main);
-        ShowErrorReport(m_dialogs, QStringLiteral("Неизвестная ошибка"));
+        ShowErrorReport(m_dialogs, Messages::UnknownError);
     }
     return false;
 }
@@ -178,7 +164,7 @@ void ApplicationWindows::createCompanions()
                 m_made(*window);
         };
         TMainForm &owner = *m_main;
-        step(NewForm = new TNewForm(owner));
+        step(NewForm = new TNewForm(owner, m_dialogs));
         step(EffectsForm = new TEffectsForm(&owner));
         step(DisplayForm = new TDisplayForm(&owner));
         step(ReFormatForm = new TReFormatForm(owner, m_dialogs));

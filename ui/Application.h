@@ -11,12 +11,6 @@ class UserDialogs;
 
 inline constexpr const char *ApplicationTitle = "Purlwise";
 
-// Shows an error that no handler dealt with: error icon, OK, captioned with
-// the application title, a full stop appended when the text's last character
-// has a code above that of ".". The program then goes on.
-void ShowErrorReport(UserDialogs &dialogs, const QString &text);
-QString ErrorReportText(const QString &text);
-
 class PurlwiseApplication : public QApplication {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 #include "ui/JpegReader.h"
 
+#include "ui/Messages.h"
+
 #include <csetjmp>
 #include <cstdio>
 
@@ -128,7 +130,7 @@ DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit)
     if (setjmp(errors.escape)) {
         const int code = errors.base.msg_code;
         jpeg_destroy_decompress(&cinfo);
-        return DecodedPicture::failed(QStringLiteral("JPEG error #%1").arg(code));
+        return DecodedPicture::failed(Messages::JpegError(code));
     }
     jpeg_create_decompress(&cinfo);
     cinfo.progress = &counter.base;
@@ -138,7 +140,7 @@ DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit)
     if (!decoded) {
         if (!pictureSizeAllowed(width, height) || width * height > pixelLimit)
             return DecodedPicture::tooLarge(width, height);
-        return DecodedPicture::failed(QStringLiteral("JPEG error #%1").arg(JERR_OUT_OF_MEMORY));
+        return DecodedPicture::failed(Messages::JpegError(JERR_OUT_OF_MEMORY));
     }
     DecodedPicture result;
     result.image = std::move(image);

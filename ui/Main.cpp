@@ -6,6 +6,7 @@
 #include "ui/Effects1.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
+#include "ui/Messages.h"
 #include "ui/New.h"
 #include "ui/PaletteSwatch.h"
 #include "ui/Picture.h"
@@ -36,8 +37,6 @@ constexpr int StatusBarHeight = 20;
 constexpr int ToolButtonWidth = 23;
 constexpr int ToolButtonHeight = 22;
 constexpr int ToolButtonTop = 2;
-
-const QString SaveQuestion = QStringLiteral("Вы хотите сохранить текущий рисунок?");
 
 } // namespace
 
@@ -332,7 +331,7 @@ void TMainForm::layoutClientArea()
 bool TMainForm::AskToSaveBeforeLeaving(const QString &caption, UserDialogs::Icon icon)
 {
     const auto answer = m_dialogs.message(
-        this, caption, SaveQuestion, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, icon);
+        this, caption, Messages::SaveQuestion, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, icon);
     if (answer == QMessageBox::Yes)
         return MenuSaveClick(); // a save that did not complete stops the command
     return answer == QMessageBox::No;
@@ -341,7 +340,7 @@ bool TMainForm::AskToSaveBeforeLeaving(const QString &caption, UserDialogs::Icon
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     if (Pattern.exists() && Modified()) {
-        if (!AskToSaveBeforeLeaving(QStringLiteral("Выход"), UserDialogs::Icon::Question)) {
+        if (!AskToSaveBeforeLeaving(Messages::ExitCaption, UserDialogs::Icon::Question)) {
             event->ignore();
             return;
         }
@@ -361,7 +360,7 @@ void TMainForm::MenuExitClick()
 void TMainForm::MenuNewClick()
 {
     if (Pattern.exists()) {
-        if (!AskToSaveBeforeLeaving(QStringLiteral("Новый рисунок"), UserDialogs::Icon::Question))
+        if (!AskToSaveBeforeLeaving(Messages::NewPatternCaption, UserDialogs::Icon::Question))
             return;
         model::Discard(Pattern);
     }

@@ -1,14 +1,13 @@
-#include "ui/Application.h"
+#include "ui/FileNames.h"
 #include "ui/GridView.h"
 #include "ui/Main.h"
 #include "ui/Memo.h"
+#include "ui/Messages.h"
 #include "ui/NotesText.h"
-#include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
 #include "model/PatternFile.h"
 
-#include <QFile>
 #include <QScrollBar>
 
 namespace {
@@ -18,68 +17,22 @@ FileDialogRequest patternFileRequest(const QString &title, const QString &lastCh
     return { title, QStringLiteral("Файл рисунка (*.plw)"), QStringLiteral("plw"), lastChosen };
 }
 
-std::string onDisk(const QString &fileName)
-{
-    return QFile::encodeName(fileName).toStdString();
-}
-
-QString notesFileName(const QString &patternFileName)
-{
-    return QFile::decodeName(model::NotesFileName(onDisk(patternFileName)).c_str());
-}
-
-QString cannotReadText(const QString &fileName, int error)
-{
-    return QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(fileName, SystemErrorText(error));
-}
-
-QString tooLargeText(const QString &fileName)
-{
-    return QStringLiteral("Файл «%1» слишком велик").arg(fileName);
-}
-
-QString loadFailureText(const QString &fileName, const model::PatternFileFailure &failure)
-{
-    using Kind = model::PatternFileFailure::Kind;
-    switch (failure.kind) {
-    case Kind::TooLarge:
-        return QStringLiteral("Рисунок в файле «%1» слишком велик: %2 × %3")
-            .arg(fileName)
-            .arg(failure.stitchCount)
-            .arg(failure.rowCount);
-    case Kind::CannotRead:
-        return cannotReadText(fileName, failure.error);
-    case Kind::Damaged:
-    case Kind::CannotWrite:
-        break;
-    }
-    return QStringLiteral("Файл «%1» повреждён или не является файлом рисунка").arg(fileName);
-}
-
-// A pattern file and its notes, both read and checked, or why not.
+// A pattern file and its notes, both read and checked.
 struct ChosenFile {
-    model::PatternFileResult pattern;
-    QString notes; // empty when there is no notes file
-    QString error; // set when the Open must be refused
+    model::LoadedPattern pattern;
+    QString notes;
 };
 
-ChosenFile readChosenFile(const QString &fileName)
+model::Outcome<ChosenFile> readChosenFile(const QString &fileName)
 {
-    ChosenFile chosen;
-    chosen.pattern = model::LoadPatternFile(onDisk(fileName));
-    if (!chosen.pattern.ok) {
-        chosen.error = loadFailureText(fileName, chosen.pattern.failure);
-        return chosen;
-    }
+    model::Outcome<model::LoadedPattern> loaded = model::LoadPatternFile(ModelFileName(fileName));
+    if (!loaded.ok())
+        return loaded.failure();
     // Notes that exist but cannot be shown would be wiped by the next save.
-    const model::FileContent notes = model::ReadNotesFile(onDisk(fileName));
-    if (notes.tooLarge)
-        chosen.error = tooLargeText(notesFileName(fileName));
-    else if (notes.error != 0)
-        chosen.error = cannotReadText(notesFileName(fileName), notes.error);
-    else if (!notes.missing)
-        chosen.notes = DecodeNotes(QByteArray::fromStdString(notes.bytes));
-    return chosen;
+    const model::Outcome<std::string> notes = model::ReadNotesFile(ModelFileName(fileName));
+    if (!notes.ok())
+        return notes.failure();
+    return ChosenFile { std::move(loaded.value()), DecodeNotes(QByteArray::fromStdString(notes.value())) };
 }
 
 } // namespace
@@ -93,9 +46,9 @@ void TMainForm::MenuOpenClick()
     OpenDialogFileName = fileName;
 
     // Read and check everything before the open pattern is put at risk.
-    ChosenFile chosen = readChosenFile(fileName);
-    if (!chosen.error.isEmpty()) {
-        ShowErrorReport(m_dialogs, chosen.error);
+    model::Outcome<ChosenFile> chosen = readChosenFile(fileName);
+    if (!chosen.ok()) {
+        ReportFailure(m_dialogs, chosen.failure());
         return;
     }
 
@@ -106,23 +59,23 @@ void TMainForm::MenuOpenClick()
         // The save may have written over the very files chosen.
         if (m_completedSaves != savesBefore) {
             chosen = readChosenFile(fileName);
-            if (!chosen.error.isEmpty()) {
-                ShowErrorReport(m_dialogs, chosen.error);
+            if (!chosen.ok()) {
+                ReportFailure(m_dialogs, chosen.failure());
                 return;
             }
         }
         model::Discard(Pattern);
     }
 
-    Pattern = std::move(chosen.pattern.loaded.pattern);
-    setYarnPalette(chosen.pattern.loaded.palette);
+    Pattern = std::move(chosen.value().pattern.pattern);
+    setYarnPalette(chosen.value().pattern.palette);
     EnablePalette(true);
     PrepareEditor();
     MainScrollBox->horizontalScrollBar()->setSingleStep(CellPitch() - 1);
     MainScrollBox->verticalScrollBar()->setSingleStep(CellPitch() - 1);
     // Row 1 is at the bottom of the pattern.
     MainScrollBox->verticalScrollBar()->setValue(MainScrollBox->verticalScrollBar()->maximum());
-    MemoForm->setNotesText(chosen.notes);
+    MemoForm->setNotesText(chosen.value().notes);
 }
 
 bool TMainForm::MenuSaveClick()
@@ -136,19 +89,14 @@ bool TMainForm::MenuSaveClick()
     SaveDialogFileName = fileName;
 
     const QByteArray notes = EncodeNotes(MemoForm ? MemoForm->notesText() : QString());
-    const model::SaveResult saved = model::SavePatternFile(
-        onDisk(fileName), Pattern, yarnPalette(), std::string(notes.constData(), std::size_t(notes.size())));
-    if (!saved.ok) {
-        const QString failedName = saved.failure.fileName == onDisk(fileName) ? fileName : notesFileName(fileName);
-        QString reason = SystemErrorText(saved.failure.error);
-        if (saved.failure.notesReplaced)
-            reason += QStringLiteral("; файл текста «%1» уже заменён новым").arg(notesFileName(fileName));
-        ShowErrorReport(m_dialogs, QStringLiteral("Не удалось сохранить файл «%1»: %2").arg(failedName, reason));
+    const model::Outcome<> saved = model::SavePatternFile(
+        ModelFileName(fileName), Pattern, yarnPalette(), std::string(notes.constData(), std::size_t(notes.size())));
+    if (!saved.ok()) {
+        ReportFailure(m_dialogs, saved.failure());
         return false;
     }
     ClearModified();
     ++m_completedSaves;
-    m_dialogs.message(
-        this, QString(), QStringLiteral("Рисунок успешно сохранен"), QMessageBox::Ok, UserDialogs::Icon::Information);
+    m_dialogs.message(this, QString(), Messages::PatternSaved, QMessageBox::Ok, UserDialogs::Icon::Information);
     return true;
 }

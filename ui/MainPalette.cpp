@@ -4,17 +4,16 @@
 #include "model/Recolour.h"
 #include "model/YarnList.h"
 #include "ui/Addpopup.h"
-#include "ui/Application.h"
 #include "ui/Del.h"
 #include "ui/Effects1.h"
+#include "ui/FileNames.h"
+#include "ui/Messages.h"
 #include "ui/PaletteSwatch.h"
-#include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -25,9 +24,9 @@ constexpr qsizetype FixedItemCount = 3; // add, delete, separator
 const char *const YarnListFileName = "Popupfile";
 const char *const YarnCodePage = "windows-1251";
 
-QString yarnListPath()
+std::string yarnListFile()
 {
-    return QDir::current().filePath(QString::fromLatin1(YarnListFileName));
+    return ModelFileName(QDir::current().filePath(QString::fromLatin1(YarnListFileName)));
 }
 
 // A name is shown as typed: an ampersand is not an access-key marker here.
@@ -138,29 +137,22 @@ void TMainForm::LoadYarnList()
         PopupYarnMenu = [this](const QPoint &where) { RightPopupMenu->popup(where); };
     }
 
-    const QString path = yarnListPath();
-    const model::YarnListFileResult read = model::ReadYarnListFile(QFile::encodeName(path).toStdString());
+    const model::Outcome<model::YarnList> read = model::ReadYarnListFile(yarnListFile());
     if (!read.ok()) {
         // The list starts empty, and the yarns the file may hold are not lost to a save of that empty list.
         m_yarnListUnread = true;
-        const QString name = QDir::toNativeSeparators(path);
-        ShowErrorReport(m_dialogs,
-            read.tooLarge
-                ? QStringLiteral("Файл «%1» слишком велик").arg(name)
-                : QStringLiteral("Не удалось прочитать файл «%1»: %2").arg(name, SystemErrorText(read.error)));
+        ReportFailure(m_dialogs, read.failure());
         return;
     }
     QStringDecoder decoder(YarnCodePage);
-    for (const model::Yarn &yarn : read.yarns)
+    for (const model::Yarn &yarn : read.value())
         AddYarnItem(decoder.decode(QByteArrayView(yarn.Name.data(), yarn.Name.size())), yarn.Color);
 }
 
 bool TMainForm::SaveYarnList()
 {
     if (m_yarnListUnread) {
-        ShowErrorReport(m_dialogs,
-            QStringLiteral("Файл «%1» не был прочитан при запуске и не будет перезаписан")
-                .arg(QDir::toNativeSeparators(yarnListPath())));
+        ShowErrorReport(m_dialogs, Messages::YarnListNotRead(UserFileName(yarnListFile())));
         return false;
     }
     QStringEncoder encoder(YarnCodePage);
@@ -169,12 +161,9 @@ bool TMainForm::SaveYarnList()
         const QByteArray name = encoder.encode(YarnName(item));
         yarns.push_back({ name.toStdString(), YarnColour(item) });
     }
-    const QString path = yarnListPath();
-    const model::FileStatus status = model::WriteYarnListFile(QFile::encodeName(path).toStdString(), yarns);
-    if (!status.ok()) {
-        ShowErrorReport(m_dialogs,
-            QStringLiteral("Не удалось сохранить файл «%1»: %2")
-                .arg(QDir::toNativeSeparators(path), SystemErrorText(status.error)));
+    const model::Outcome<> written = model::WriteYarnListFile(yarnListFile(), yarns);
+    if (!written.ok()) {
+        ReportFailure(m_dialogs, written.failure());
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "model/Pattern.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
+#include "ui/Messages.h"
 #include "ui/WholeNumberField.h"
 
 #include <QGroupBox>
@@ -11,9 +12,10 @@
 
 TNewForm *NewForm = nullptr;
 
-TNewForm::TNewForm(TMainForm &owner)
+TNewForm::TNewForm(TMainForm &owner, UserDialogs &dialogs)
     : QDialog(&owner)
     , m_owner(owner)
+    , m_dialogs(dialogs)
 {
     setUpFixedDialog(*this, "NewForm", QStringLiteral("Новый рисунок"), QSize(233, 146));
 
@@ -52,7 +54,11 @@ void TNewForm::OKButtonClick()
 {
     const int rows = CSpinEdit1->readValue();
     const int stitches = CSpinEdit2->readValue();
-    model::CreateBlank(m_owner.Pattern, stitches, rows);
+    if (const model::Outcome<> made = model::CreateBlank(m_owner.Pattern, stitches, rows); !made.ok()) {
+        // The dialog stays open, so smaller counts can be tried.
+        ReportFailure(m_dialogs, made.failure(), Activity::Creating);
+        return;
+    }
     ModalResult = 1;
     done(1);
 }

@@ -8,13 +8,14 @@ class QLabel;
 class QPushButton;
 class WholeNumberField;
 class TMainForm;
+class UserDialogs;
 
 class TNewForm : public QDialog {
     Q_OBJECT
 
 public:
     // Owned by `owner`, whose pattern and yarn list it works on.
-    explicit TNewForm(TMainForm &owner);
+    TNewForm(TMainForm &owner, UserDialogs &dialogs);
 
     // 1 once a pattern was made, 0 when cancelled; the caller resets it.
     int ModalResult = 0;
@@ -36,6 +37,7 @@ protected:
 
 private:
     TMainForm &m_owner;
+    UserDialogs &m_dialogs;
 };
 
 extern TNewForm *NewForm;

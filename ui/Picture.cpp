@@ -1,6 +1,6 @@
 #include "ui/Picture.h"
 
-#include "ui/Application.h"
+#include "ui/Messages.h"
 #include "ui/PictureFile.h"
 
 #include <QCloseEvent>

@@ -1,17 +1,20 @@
 #include "ui/PictureFile.h"
 
+#include "ui/FileNames.h"
 #include "ui/JpegReader.h"
+#include "ui/Messages.h"
 #include "ui/MetafileReader.h"
 
+#include "model/RegularFile.h"
+
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
 namespace {
 
 // Larger files cannot hold a picture within the limits in any of these formats.
-constexpr qint64 MaxFileBytes = qint64(1) << 30;
+constexpr std::size_t MaxFileBytes = std::size_t(1) << 30;
 
 // Qt shows a bitmap whose rows stop short as if the rest were black; an
 // uncompressed bitmap must hold all its rows to count as read completely.
@@ -79,22 +82,18 @@ PictureFileResult readPictureFile(const QString &path)
     const QString format = suffix.toLower();
     static const QStringList known { "bmp", "ico", "wmf", "emf", "jpg", "jpeg" };
     if (!known.contains(format))
-        return { QImage(), QStringLiteral("Unknown picture file extension (.%1)").arg(suffix) };
+        return { QImage(), Messages::UnknownPictureExtension(suffix) };
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return { QImage(), file.errorString() };
-    if (file.size() > MaxFileBytes)
-        return { QImage(), QStringLiteral("Рисунок в файле «%1» слишком велик").arg(path) };
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return { QImage(), file.errorString() };
+    const model::Outcome<std::string> read = model::ReadWholeFile(ModelFileName(path), MaxFileBytes);
+    if (!read.ok())
+        return { QImage(), FailureText(read.failure()) };
+    const QByteArray data = QByteArray::fromRawData(read.value().data(), qsizetype(read.value().size()));
 
     DecodedPicture decoded;
     if (format == "bmp")
-        decoded = readWithQt(data, "bmp", QStringLiteral("Bitmap image is not valid"));
+        decoded = readWithQt(data, "bmp", Messages::BitmapNotValid);
     else if (format == "ico")
-        decoded = readWithQt(data, "ico", QStringLiteral("Icon image is not valid"));
+        decoded = readWithQt(data, "ico", Messages::IconNotValid);
     else if (format == "wmf")
         decoded = decodeWmf(data);
     else if (format == "emf")
@@ -103,10 +102,6 @@ PictureFileResult readPictureFile(const QString &path)
         decoded = decodeJpeg(data);
 
     if (decoded.tooLargeWidth > 0)
-        return { QImage(),
-            QStringLiteral("Рисунок в файле «%1» слишком велик: %2 × %3")
-                .arg(path)
-                .arg(decoded.tooLargeWidth)
-                .arg(decoded.tooLargeHeight) };
+        return { QImage(), Messages::PictureTooLarge(path, decoded.tooLargeWidth, decoded.tooLargeHeight) };
     return { decoded.image, decoded.error };
 }

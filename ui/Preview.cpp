@@ -1,9 +1,9 @@
 #include "ui/Preview.h"
 
 #include "model/PreviewImage.h"
-#include "ui/Application.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
+#include "ui/Messages.h"
 #include "ui/PreviewPicture.h"
 #include "ui/UserDialogs.h"
 #include "ui/WindowPlacement.h"
@@ -216,7 +216,7 @@ bool TPreviewForm::DrawPreview(int cellSize)
     const model::Pattern &pattern = m_owner.Pattern;
     const auto size = model::previewImageSize(pattern.StitchCount, pattern.RowCount, cellSize);
     if (!size || !pattern.exists()) {
-        ShowErrorReport(m_dialogs, QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
+        ShowErrorReport(m_dialogs, Messages::PreviewTooLarge);
         return false;
     }
     // The old picture goes before the new one is drawn: two at once would
@@ -224,7 +224,7 @@ bool TPreviewForm::DrawPreview(int cellSize)
     releasePicture();
     m_image = drawPreviewPicture(pattern, cellSize, CBGrid->isChecked());
     if (m_image.isNull()) {
-        ShowErrorReport(m_dialogs, QStringLiteral("Рисунок слишком велик для просмотра в этом масштабе"));
+        ShowErrorReport(m_dialogs, Messages::PreviewTooLarge);
         return false;
     }
     Image->setImage(m_image);
@@ -247,8 +247,7 @@ void TPreviewForm::PrintButtonClick()
         return;
     UserDialogs &dialogs = m_dialogs;
     if (!dialogs.printerInstalled()) {
-        dialogs.message(this, QStringLiteral("Печать..."), QStringLiteral("Не установлен ни один принтер"),
-            QMessageBox::Ok, UserDialogs::Icon::Warning);
+        dialogs.message(this, Messages::PrintCaption, Messages::NoPrinter, QMessageBox::Ok, UserDialogs::Icon::Warning);
         return;
     }
     QPrinter &target = printer();
@@ -256,7 +255,7 @@ void TPreviewForm::PrintButtonClick()
         return;
     QPainter painter;
     if (!painter.begin(&target)) {
-        ShowErrorReport(dialogs, QStringLiteral("Не удалось начать печать"));
+        ShowErrorReport(dialogs, Messages::PrintNotStarted);
         return;
     }
     // Stored as JPEG the picture would print in other colours, fringed around every cell.
@@ -268,11 +267,11 @@ void TPreviewForm::PrintButtonClick()
             QRect(int(place->left), int(place->top), int(place->right - place->left), int(place->bottom - place->top)),
             m_image);
     if (!painter.end() || target.printerState() == QPrinter::Error) {
-        ShowErrorReport(dialogs, QStringLiteral("Не удалось напечатать рисунок"));
+        ShowErrorReport(dialogs, Messages::PrintFailed);
         return;
     }
-    dialogs.message(this, QStringLiteral("Печать..."), QStringLiteral("Рисунок успешно отправлен на принтер"),
-        QMessageBox::Ok, UserDialogs::Icon::Information);
+    dialogs.message(
+        this, Messages::PrintCaption, Messages::PatternPrinted, QMessageBox::Ok, UserDialogs::Icon::Information);
 }
 
 void TPreviewForm::BMPButtonClick()
@@ -286,8 +285,6 @@ void TPreviewForm::BMPButtonClick()
         return;
     // Written line by line from the picture; the file is a bitmap whatever its
     // extension, and replaces an existing one only once it is complete on disk.
-    const model::FileStatus written = saveBitmapFile(m_image, name);
-    if (!written.ok())
-        ShowErrorReport(dialogs,
-            QStringLiteral("Не удалось сохранить файл «%1»: %2").arg(name, QString::fromLocal8Bit(written.reason)));
+    if (const model::Outcome<> written = saveBitmapFile(m_image, name); !written.ok())
+        ReportFailure(dialogs, written.failure());
 }

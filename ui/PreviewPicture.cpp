@@ -3,8 +3,8 @@
 #include "model/BitmapFile.h"
 #include "model/LargeMemory.h"
 #include "model/PreviewImage.h"
+#include "ui/FileNames.h"
 
-#include <QFile>
 #include <cerrno>
 
 namespace {
@@ -59,7 +59,7 @@ QImage drawPreviewPicture(const model::Pattern &pattern, int cellSize, bool grid
     return image;
 }
 
-model::FileStatus saveBitmapFile(const QImage &picture, const QString &fileName)
+model::Outcome<> saveBitmapFile(const QImage &picture, const QString &fileName)
 {
     model::BitmapSource source;
     source.width = picture.width();
@@ -68,8 +68,8 @@ model::FileStatus saveBitmapFile(const QImage &picture, const QString &fileName)
         const QList<QRgb> table = picture.colorTable();
         source.colourTable.assign(table.begin(), table.end());
     } else if (picture.format() != QImage::Format_RGB32) {
-        return model::FileStatus::fromErrno(EINVAL);
+        return model::Failure::fromErrno(model::Failure::Kind::CannotWrite, ModelFileName(fileName), EINVAL);
     }
     source.line = [&picture](std::int32_t y) -> const void * { return picture.constScanLine(y); };
-    return model::WriteBitmapFile(QFile::encodeName(fileName).toStdString(), source);
+    return model::WriteBitmapFile(ModelFileName(fileName), source);
 }

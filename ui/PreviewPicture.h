@@ -15,4 +15,4 @@ QImage drawPreviewPicture(const model::Pattern &pattern, int cellSize, bool grid
 
 // Writes the picture to fileName as a bitmap, line by line: 8-bit with its
 // colour table when it has one, otherwise 24-bit.
-model::FileStatus saveBitmapFile(const QImage &picture, const QString &fileName);
+model::Outcome<> saveBitmapFile(const QImage &picture, const QString &fileName);

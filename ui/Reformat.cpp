@@ -2,9 +2,9 @@
 
 #include "model/Limits.h"
 #include "model/Resize.h"
-#include "ui/Application.h"
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
+#include "ui/Messages.h"
 #include "ui/UserDialogs.h"
 #include "ui/WholeNumberField.h"
 
@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
-#include <new>
-#include <stdexcept>
 
 TReFormatForm *ReFormatForm = nullptr;
 
@@ -171,25 +169,21 @@ void TReFormatForm::OKButtonClick()
     }
     UserDialogs &dialogs = m_dialogs;
     if (model::ResizeDropsCells(pattern, stitches, rows)
-        && dialogs.message(this, QString(), QStringLiteral("Часть рисунка исчезнет! Продолжить?"),
-               QMessageBox::Yes | QMessageBox::No, UserDialogs::Icon::Question)
+        && dialogs.message(this, QString(), Messages::CellsWillBeLost, QMessageBox::Yes | QMessageBox::No,
+               UserDialogs::Icon::Question)
             != QMessageBox::Yes) {
         done(0);
         return;
     }
     const auto rowSide = chosenItem(RadioGroupItems) == 0 ? model::RowSide::Top : model::RowSide::Bottom;
     const auto stitchSide = chosenItem(RadioGroup1Items) == 0 ? model::StitchSide::Right : model::StitchSide::Left;
-    try {
-        pattern = model::ResizePattern(pattern, stitches, rows, rowSide, stitchSide);
-    } catch (const std::length_error &) {
-        ShowErrorReport(dialogs, QStringLiteral("Рисунок станет слишком большим: %1 × %2").arg(stitches).arg(rows));
-        done(0);
-        return;
-    } catch (const std::bad_alloc &) {
-        ShowErrorReport(dialogs, QStringLiteral("Недостаточно памяти для изменения размера рисунка"));
+    model::Outcome<model::Pattern> resized = model::ResizePattern(pattern, stitches, rows, rowSide, stitchSide);
+    if (!resized.ok()) {
+        ReportFailure(dialogs, resized.failure(), Activity::Resizing);
         done(0);
         return;
     }
+    pattern = std::move(resized.value());
     m_owner.AfterTransform();
     done(1);
 }

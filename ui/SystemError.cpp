@@ -1,6 +1,6 @@
 #include "ui/SystemError.h"
 
-#include "model/AtomicFile.h"
+#include "model/Outcome.h"
 
 #include <QCoreApplication>
 #include <cerrno>
@@ -90,11 +90,6 @@ const char *programText(int error)
     return nullptr;
 }
 
-std::string describeForModel(int error)
-{
-    return SystemErrorText(error).toStdString();
-}
-
 } // namespace
 
 QString SystemErrorText(int error)
@@ -104,9 +99,4 @@ QString SystemErrorText(int error)
     if (const char *text = programText(error))
         return QString::fromUtf8(text);
     return QStringLiteral("%1 (%2)").arg(QCoreApplication::translate("QIODevice", "Unknown error")).arg(error);
-}
-
-void InstallSystemErrorTexts()
-{
-    model::SetSystemErrorDescriber(describeForModel);
 }

@@ -7,5 +7,3 @@
 
 // The text for an errno value or model::NotRegularFileError.
 QString SystemErrorText(int error);
-// Makes the model describe its failures with SystemErrorText.
-void InstallSystemErrorTexts();

@@ -1,4 +1,5 @@
 #include "ui/DibImage.h"
+#include "ui/Messages.h"
 #include "ui/MetafileCanvas.h"
 #include "ui/MetafileReader.h"
 
@@ -526,7 +527,7 @@ DecodedPicture decodeWmf(const QByteArray &data)
         result.image = std::move(image);
         return result;
     } catch (const MetafileInvalid &) {
-        return DecodedPicture::failed(QStringLiteral("Metafile is not valid"));
+        return DecodedPicture::failed(Messages::MetafileNotValid);
     }
 }
 

@@ -1,7 +1,8 @@
 // System reasons read in Russian, whatever the system's own language.
 #include "ui/SystemError.h"
+#include "ui/Messages.h"
 
-#include "model/AtomicFile.h"
+#include "model/Outcome.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -23,7 +24,9 @@ TEST(SystemErrors, EveryFileReasonReadsInRussianAndSaysWhatWentWrong)
         // A catch-all text would tell the user nothing.
         EXPECT_FALSE(seen.contains(text)) << error << ": " << text.toStdString();
         seen.insert(text);
-        // The model's failures carry the same text.
-        EXPECT_EQ(QString::fromLocal8Bit(model::FileStatus::fromErrno(error).reason), text) << error;
+        // A failed save gives this text as its reason.
+        const auto failure = model::Failure::fromErrno(model::Failure::Kind::CannotWrite, "/tmp/motif.plw", error);
+        EXPECT_EQ(FailureText(failure), QStringLiteral("Не удалось сохранить файл «/tmp/motif.plw»: %1").arg(text))
+            << error;
     }
 }

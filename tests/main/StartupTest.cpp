@@ -8,6 +8,7 @@
 #include "ui/Effects1.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
+#include "ui/Messages.h"
 #include "ui/New.h"
 #include "ui/PaletteSwatch.h"
 #include "ui/Picture.h"

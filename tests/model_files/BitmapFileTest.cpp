@@ -79,7 +79,7 @@ TEST(BitmapFile, LargePictureIsWrittenInPiecesAndAFailureKeepsTheOldFile)
             largest = std::max(largest, bytes);
             return ::write(fd, data, bytes);
         };
-        const model::FileStatus status = model::WriteBitmapFile(name, picture, calls);
+        const model::Outcome<> status = model::WriteBitmapFile(name, picture, calls);
         EXPECT_EQ(status.ok(), failAt == std::size_t(-1)) << failAt;
         EXPECT_LE(largest, std::size_t(256 * 1024)) << "never the whole file at once";
         EXPECT_EQ(readBytes(name).size(), status.ok() ? size : 3u);

@@ -2,6 +2,7 @@
 #include "support/FileSupport.h"
 
 #include "model/PatternFile.h"
+#include "model/RegularFile.h"
 #include "model/YarnList.h"
 
 #include <gtest/gtest.h>
@@ -50,10 +51,11 @@ TEST(FileSafety, FoldersPipesAndBrokenLinksAreRefusedBeforeAnythingIsRenamed)
         const auto namesBefore = folder.names();
         const fs::file_type typeBefore = fs::symlink_status(target).type();
 
-        const SaveResult result = SavePatternFile(folder.file("motif.plw"), tinyPattern(), WhitePalette(), "new");
-        EXPECT_FALSE(result.ok) << c.target << " " << kind;
-        EXPECT_EQ(result.failure.fileName, target) << kind;
-        EXPECT_EQ(result.failure.reason, c.reason ? std::strerror(c.reason) : result.failure.reason) << kind;
+        const Outcome<> result = SavePatternFile(folder.file("motif.plw"), tinyPattern(), WhitePalette(), "new");
+        ASSERT_FALSE(result.ok()) << c.target << " " << kind;
+        EXPECT_EQ(result.failure().kind, Failure::Kind::CannotWrite) << kind;
+        EXPECT_EQ(result.failure().fileName, target) << kind;
+        EXPECT_EQ(result.failure().error, c.reason ? c.reason : result.failure().error) << kind;
         EXPECT_EQ(fs::symlink_status(target).type(), typeBefore) << kind;
         EXPECT_EQ(readBytes(folder.file(c.target == std::string("motif.plw") ? "motif.plw.txt" : "motif.plw")), "old");
         EXPECT_EQ(folder.names(), namesBefore) << kind;
@@ -71,9 +73,9 @@ TEST(FileSafety, NonRootWriteProtectedFilesAreRefusedUntouched)
             writeBytes(folder.file(name), name);
         ::chmod(folder.file(protectedName).c_str(), 0444);
         // Each save writes its own files: the pattern and notes, the yarn list, or an exported picture.
-        const int saved = int(SavePatternFile(folder.file("motif.plw"), tinyPattern(), WhitePalette(), "new").ok)
+        const int saved = int(SavePatternFile(folder.file("motif.plw"), tinyPattern(), WhitePalette(), "new").ok())
             + int(WriteYarnListFile(folder.file("Popupfile"), { { "a", 1 } }).ok())
-            + int(WriteFileAtomically(folder.file("picture.bmp"), "BM", 2).ok());
+            + int(WriteFileAtomically(folder.file("picture.bmp"), std::as_bytes(std::span("BM", 2))).ok());
         EXPECT_EQ(saved, 2) << protectedName;
         EXPECT_EQ(readBytes(folder.file(protectedName)), protectedName);
         struct stat info { };
@@ -100,8 +102,51 @@ TEST(FileSafety, StaleTemporaryFilesOfDeadProcessesAreRemovedAndNothingElse)
         writeBytes(folder.file(name), "left over");
     fs::create_directory(folder.file(".motif.plw." + dead + "-1-1.tmp"));
 
-    ASSERT_TRUE(SavePatternFile(folder.file("motif.plw"), tinyPattern(), WhitePalette(), "n").ok);
+    ASSERT_TRUE(SavePatternFile(folder.file("motif.plw"), tinyPattern(), WhitePalette(), "n").ok());
     for (const auto &[name, removed] : cases)
         EXPECT_EQ(fs::exists(folder.file(name)), !removed) << name;
     EXPECT_TRUE(fs::is_directory(folder.file(".motif.plw." + dead + "-1-1.tmp")));
+}
+
+TEST(FileReading, OnlyWholeRegularFilesWithinTheLimitAreRead)
+{
+    ScratchFolder folder;
+    writeBytes(folder.file("empty"), "");
+    writeBytes(folder.file("at limit"), std::string(10, 'a'));
+    writeBytes(folder.file("over limit"), std::string(11, 'a'));
+    fs::create_directory(folder.file("folder"));
+    ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0644), 0);
+    struct Case {
+        const char *name;
+        Failure::Kind kind; // CannotRead with error 0: read
+        int error;
+        std::size_t size;
+    };
+    const Case cases[] = {
+        { "empty", Failure::Kind::CannotRead, 0, 0 },
+        { "at limit", Failure::Kind::CannotRead, 0, 10 },
+        { "over limit", Failure::Kind::FileTooLarge, 0, 0 },
+        { "missing", Failure::Kind::CannotRead, ENOENT, 0 },
+        { "folder", Failure::Kind::CannotRead, EISDIR, 0 },
+        // A pipe would block the read until a writer came; it is refused at once.
+        { "pipe", Failure::Kind::CannotRead, NotRegularFileError, 0 },
+    };
+    for (const Case &c : cases) {
+        const Outcome<std::string> read = ReadWholeFile(folder.file(c.name), 10);
+        const bool expectRead = c.kind == Failure::Kind::CannotRead && c.error == 0;
+        ASSERT_EQ(read.ok(), expectRead) << c.name;
+        if (expectRead) {
+            EXPECT_EQ(read.value().size(), c.size) << c.name;
+            continue;
+        }
+        EXPECT_EQ(read.failure().kind, c.kind) << c.name;
+        EXPECT_EQ(read.failure().error, c.error) << c.name;
+        EXPECT_EQ(read.failure().fileName, folder.file(c.name)) << c.name;
+    }
+    // Notes and the yarn list take a missing file as empty, and nothing else.
+    EXPECT_EQ(ReadNotesFile(folder.file("motif.plw")).value(), "");
+    EXPECT_TRUE(ReadYarnListFile(folder.file("missing")).value().empty());
+    EXPECT_EQ(ReadYarnListFile(folder.file("pipe")).failure().error, NotRegularFileError);
+    fs::create_directory(folder.file("boxed.plw.txt"));
+    EXPECT_EQ(ReadNotesFile(folder.file("boxed.plw")).failure().error, EISDIR);
 }

@@ -7,11 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <random>
 
 using namespace model;
-using Kind = PatternFileFailure::Kind;
+using Kind = Failure::Kind;
 
 namespace {
 
@@ -38,9 +37,9 @@ std::string asString(const std::vector<std::uint8_t> &bytes)
     return { bytes.begin(), bytes.end() };
 }
 
-PatternFileResult decode(const std::string &bytes)
+Outcome<LoadedPattern> decode(const std::string &bytes)
 {
-    return DecodePatternFile(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size());
+    return DecodePatternFile(std::span(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size()));
 }
 
 std::string versionTwoHeader(std::int32_t stitches, std::int32_t rows)
@@ -95,14 +94,14 @@ TEST(PatternFileLayout, LegacyFileOpensWithItsPaletteAndCells)
     ASSERT_EQ(bytes.size(), 266u);
     writeBytes(name, bytes);
 
-    for (const PatternFileResult &result : { LoadPatternFile(name), decode(bytes) }) {
-        ASSERT_TRUE(result.ok);
-        EXPECT_EQ(result.loaded.pattern.StitchCount, 10);
-        EXPECT_EQ(result.loaded.pattern.RowCount, 5);
-        EXPECT_EQ(result.loaded.palette, countingPalette());
-        ASSERT_EQ(result.loaded.pattern.Cells.size(), 50u);
+    for (const Outcome<LoadedPattern> &result : { LoadPatternFile(name), decode(bytes) }) {
+        ASSERT_TRUE(result.ok());
+        EXPECT_EQ(result.value().pattern.StitchCount, 10);
+        EXPECT_EQ(result.value().pattern.RowCount, 5);
+        EXPECT_EQ(result.value().palette, countingPalette());
+        ASSERT_EQ(result.value().pattern.Cells.size(), 50u);
         for (std::size_t i = 0; i < 50; ++i)
-            EXPECT_EQ(result.loaded.pattern.Cells[i], le32At(bytes, 66 + 4 * i));
+            EXPECT_EQ(result.value().pattern.Cells[i], le32At(bytes, 66 + 4 * i));
     }
 }
 
@@ -123,11 +122,11 @@ TEST(PatternFileLayout, SaveAndLoadRestoreEverythingForRandomPatterns)
             c = char(random());
 
         const std::string name = folder.file("motif" + std::to_string(round) + ".plw");
-        ASSERT_TRUE(SavePatternFile(name, pattern, palette, notes).ok);
-        const PatternFileResult loaded = LoadPatternFile(name);
-        ASSERT_TRUE(loaded.ok);
-        EXPECT_EQ(loaded.loaded.pattern, pattern);
-        EXPECT_EQ(loaded.loaded.palette, palette);
+        ASSERT_TRUE(SavePatternFile(name, pattern, palette, notes).ok());
+        const Outcome<LoadedPattern> loaded = LoadPatternFile(name);
+        ASSERT_TRUE(loaded.ok());
+        EXPECT_EQ(loaded.value().pattern, pattern);
+        EXPECT_EQ(loaded.value().palette, palette);
         EXPECT_EQ(readBytes(NotesFileName(name)), notes);
         EXPECT_EQ(readBytes(name), asString(EncodePatternFile(pattern, palette)));
     }
@@ -137,10 +136,10 @@ TEST(PatternFileLayout, BytesAfterTheLastCellAreIgnored)
 {
     const Pattern pattern = numberedPattern(3, 2);
     const std::string bytes = asString(EncodePatternFile(pattern, countingPalette())) + "trailing";
-    const PatternFileResult result = decode(bytes);
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.loaded.pattern, pattern);
-    EXPECT_TRUE(decode(legacyFile(2, 3, 7)).ok);
+    const Outcome<LoadedPattern> result = decode(bytes);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.value().pattern, pattern);
+    EXPECT_TRUE(decode(legacyFile(2, 3, 7)).ok());
 }
 
 TEST(PatternFileLayout, NotesFileIsThePatternNameWithTxtAppended)
@@ -184,29 +183,30 @@ TEST(PatternFileRefusal, DamagedOrOversizedFilesAreRefusedWithTheRightReason)
     const std::string name = folder.file("bad.plw");
     for (const Case &c : cases) {
         writeBytes(name, c.bytes);
-        for (const PatternFileResult &result : { decode(c.bytes), LoadPatternFile(name) }) {
-            EXPECT_FALSE(result.ok) << c.what;
-            EXPECT_EQ(result.failure.kind, c.kind) << c.what;
-            EXPECT_FALSE(result.loaded.pattern.exists()) << c.what;
+        for (const Outcome<LoadedPattern> &result : { decode(c.bytes), LoadPatternFile(name) }) {
+            ASSERT_FALSE(result.ok()) << c.what;
+            EXPECT_EQ(result.failure().kind, c.kind) << c.what;
             if (c.kind == Kind::TooLarge) {
-                EXPECT_EQ(result.failure.stitchCount, c.stitches) << c.what;
-                EXPECT_EQ(result.failure.rowCount, c.rows) << c.what;
+                EXPECT_EQ(result.failure().stitchCount, c.stitches) << c.what;
+                EXPECT_EQ(result.failure().rowCount, c.rows) << c.what;
             }
         }
+        // The file named, so the message can say which one.
+        EXPECT_EQ(LoadPatternFile(name).failure().fileName, name) << c.what;
     }
 }
 
 TEST(PatternFileRefusal, UnreadableFilesGiveTheSystemsReason)
 {
     ScratchFolder folder;
-    const PatternFileResult missing = LoadPatternFile(folder.file("absent.plw"));
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.failure.kind, Kind::CannotRead);
-    EXPECT_EQ(missing.failure.reason, std::strerror(ENOENT));
+    const Outcome<LoadedPattern> missing = LoadPatternFile(folder.file("absent.plw"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.failure().kind, Kind::CannotRead);
+    EXPECT_EQ(missing.failure().error, ENOENT);
 
     fs::create_directory(folder.file("folder.plw"));
-    const PatternFileResult folderResult = LoadPatternFile(folder.file("folder.plw"));
-    EXPECT_FALSE(folderResult.ok);
-    EXPECT_EQ(folderResult.failure.kind, Kind::CannotRead);
-    EXPECT_EQ(folderResult.failure.reason, std::strerror(EISDIR));
+    const Outcome<LoadedPattern> folderResult = LoadPatternFile(folder.file("folder.plw"));
+    EXPECT_FALSE(folderResult.ok());
+    EXPECT_EQ(folderResult.failure().kind, Kind::CannotRead);
+    EXPECT_EQ(folderResult.failure().error, EISDIR);
 }

@@ -79,18 +79,18 @@ TEST(SaveFailure, ShortWriteAtEveryOffsetKeepsTheOldFiles)
         const auto namesBefore = folder.names();
         for (std::size_t offset = 0; offset < total; ++offset) {
             const std::string context = "offset " + std::to_string(offset) + (failWithError ? " error" : " stall");
-            const SaveResult result = SavePatternFile(
+            const Outcome<> result = SavePatternFile(
                 old.patternName, pattern, WhitePalette(), notes, writesThatStopAfter(offset, failWithError));
-            EXPECT_FALSE(result.ok) << context;
-            EXPECT_EQ(result.failure.reason, std::strerror(ENOSPC)) << context;
-            EXPECT_FALSE(result.failure.notesReplaced) << context;
+            ASSERT_FALSE(result.ok()) << context;
+            EXPECT_EQ(result.failure().error, ENOSPC) << context;
+            EXPECT_FALSE(result.failure().notesReplaced) << context;
             old.expectUntouched(context);
             EXPECT_EQ(folder.names(), namesBefore) << context << ": a temporary file was left behind";
         }
         // With room for every byte the same save goes through.
         ASSERT_TRUE(
             SavePatternFile(old.patternName, pattern, WhitePalette(), notes, writesThatStopAfter(total, failWithError))
-                .ok);
+                .ok());
         EXPECT_EQ(readBytes(old.notesName), notes);
     }
 }
@@ -107,10 +107,10 @@ TEST(SaveFailure, FailedFlushOrRenameKeepsTheOldFilesOrSaysWhatChanged)
     };
     {
         const OldFiles old(folder.file("a.plw"));
-        const SaveResult result = SavePatternFile(old.patternName, pattern, WhitePalette(), "n", failingSync);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.failure.reason, std::strerror(EIO));
-        EXPECT_EQ(result.failure.fileName, old.patternName);
+        const Outcome<> result = SavePatternFile(old.patternName, pattern, WhitePalette(), "n", failingSync);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.failure().error, EIO);
+        EXPECT_EQ(result.failure().fileName, old.patternName);
         old.expectUntouched("fsync");
     }
 
@@ -125,10 +125,10 @@ TEST(SaveFailure, FailedFlushOrRenameKeepsTheOldFilesOrSaysWhatChanged)
     };
     {
         const OldFiles old(folder.file("b.plw"));
-        const SaveResult result = SavePatternFile(old.patternName, pattern, WhitePalette(), "n", failingNotesRename);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.failure.fileName, old.notesName);
-        EXPECT_FALSE(result.failure.notesReplaced);
+        const Outcome<> result = SavePatternFile(old.patternName, pattern, WhitePalette(), "n", failingNotesRename);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.failure().fileName, old.notesName);
+        EXPECT_FALSE(result.failure().notesReplaced);
         old.expectUntouched("notes rename");
     }
 
@@ -143,11 +143,11 @@ TEST(SaveFailure, FailedFlushOrRenameKeepsTheOldFilesOrSaysWhatChanged)
     };
     {
         const OldFiles old(folder.file("c.plw"));
-        const SaveResult result = SavePatternFile(old.patternName, pattern, WhitePalette(), "n", failingPatternRename);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.failure.fileName, old.patternName);
-        EXPECT_EQ(result.failure.reason, std::strerror(EROFS));
-        EXPECT_TRUE(result.failure.notesReplaced);
+        const Outcome<> result = SavePatternFile(old.patternName, pattern, WhitePalette(), "n", failingPatternRename);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.failure().fileName, old.patternName);
+        EXPECT_EQ(result.failure().error, EROFS);
+        EXPECT_TRUE(result.failure().notesReplaced);
         EXPECT_EQ(readBytes(old.patternName), old.patternBytes);
         EXPECT_EQ(readBytes(old.notesName), "n");
     }
@@ -164,11 +164,11 @@ TEST(SaveFailure, FileSizeLimitKeepsTheOldFiles)
 
     FileSizeLimit limit(1000);
     ASSERT_TRUE(limit.active());
-    const SaveResult result = SavePatternFile(old.patternName, pattern, WhitePalette(), "notes");
+    const Outcome<> result = SavePatternFile(old.patternName, pattern, WhitePalette(), "notes");
     limit.lift();
 
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.failure.reason, std::strerror(EFBIG));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.failure().error, EFBIG);
     old.expectUntouched("file size limit");
     EXPECT_EQ(folder.names(), (std::vector<std::string> { "motif.plw", "motif.plw.txt" }));
 }
@@ -188,9 +188,9 @@ TEST(SaveFailure, FullFileSystemKeepsTheOldFiles)
     const OldFiles old(mountPoint + "/motif.plw");
     Pattern pattern;
     CreateBlank(pattern, 100, 100); // 40,076 bytes: more than the file system holds
-    const SaveResult result = SavePatternFile(old.patternName, pattern, WhitePalette(), "notes");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.failure.reason, std::strerror(ENOSPC));
+    const Outcome<> result = SavePatternFile(old.patternName, pattern, WhitePalette(), "notes");
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.failure().error, ENOSPC);
     old.expectUntouched("full file system");
     std::vector<std::string> names;
     for (const auto &entry : fs::directory_iterator(mountPoint))
@@ -207,7 +207,7 @@ TEST(SaveFailure, ReplacedFilesKeepTheirPermissionsAndLinks)
     fs::create_symlink(old.patternName, folder.file("link.plw"));
     const Pattern pattern = smallPattern();
 
-    ASSERT_TRUE(SavePatternFile(folder.file("link.plw"), pattern, WhitePalette(), "").ok);
+    ASSERT_TRUE(SavePatternFile(folder.file("link.plw"), pattern, WhitePalette(), "").ok());
     EXPECT_TRUE(fs::is_symlink(folder.file("link.plw")));
     EXPECT_EQ(readBytes(old.patternName), std::string(readBytes(folder.file("link.plw"))));
     EXPECT_EQ(readBytes(old.patternName).size(), 100u);
@@ -223,7 +223,7 @@ TEST(SaveFailure, LongestFileNamesStillLeaveRoomForTheTemporaryFile)
 {
     ScratchFolder folder;
     const std::string name = folder.file(std::string(247, 'k') + ".plw"); // notes name: 255 characters
-    ASSERT_TRUE(SavePatternFile(name, smallPattern(), WhitePalette(), "n").ok);
+    ASSERT_TRUE(SavePatternFile(name, smallPattern(), WhitePalette(), "n").ok());
     EXPECT_EQ(readBytes(name).size(), 100u);
     EXPECT_EQ(readBytes(NotesFileName(name)), "n");
 }

@@ -3,7 +3,6 @@
 #include "model/Limits.h"
 
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 using namespace model;
 using testing_patterns::numbered;
@@ -16,10 +15,17 @@ TColor byNumbers(const Pattern &p, std::int32_t stitch, std::int32_t row)
     return p.at(stitch - 1, p.RowCount - row);
 }
 
+Pattern resized(const Pattern &old, std::int32_t stitches, std::int32_t rows, RowSide rowSide, StitchSide stitchSide)
+{
+    Outcome<Pattern> result = ResizePattern(old, stitches, rows, rowSide, stitchSide);
+    EXPECT_TRUE(result.ok()) << stitches << " x " << rows;
+    return result.ok() ? std::move(result.value()) : Pattern();
+}
+
 TEST(Resize, MoreRowsAtTheTopKeepTheRowNumbers)
 {
     const Pattern old = numbered(24, 100);
-    const Pattern p = ResizePattern(old, 24, 120, RowSide::Top, StitchSide::Right);
+    const Pattern p = resized(old, 24, 120, RowSide::Top, StitchSide::Right);
     ASSERT_EQ(p.RowCount, 120);
     for (std::int32_t stitch = 1; stitch <= 24; ++stitch) {
         for (std::int32_t row = 1; row <= 100; ++row)
@@ -32,7 +38,7 @@ TEST(Resize, MoreRowsAtTheTopKeepTheRowNumbers)
 TEST(Resize, MoreRowsAtTheBottomRaiseTheRowNumbers)
 {
     const Pattern old = numbered(24, 100);
-    const Pattern p = ResizePattern(old, 24, 120, RowSide::Bottom, StitchSide::Right);
+    const Pattern p = resized(old, 24, 120, RowSide::Bottom, StitchSide::Right);
     for (std::int32_t stitch = 1; stitch <= 24; ++stitch) {
         for (std::int32_t row = 1; row <= 20; ++row)
             ASSERT_EQ(byNumbers(p, stitch, row), White);
@@ -44,8 +50,8 @@ TEST(Resize, MoreRowsAtTheBottomRaiseTheRowNumbers)
 TEST(Resize, FewerStitchesOnEitherSide)
 {
     const Pattern old = numbered(24, 100);
-    const Pattern left = ResizePattern(old, 20, 100, RowSide::Top, StitchSide::Left);
-    const Pattern right = ResizePattern(old, 20, 100, RowSide::Top, StitchSide::Right);
+    const Pattern left = resized(old, 20, 100, RowSide::Top, StitchSide::Left);
+    const Pattern right = resized(old, 20, 100, RowSide::Top, StitchSide::Right);
     ASSERT_EQ(left.StitchCount, 20);
     for (std::int32_t row = 1; row <= 100; ++row)
         for (std::int32_t stitch = 1; stitch <= 20; ++stitch) {
@@ -57,7 +63,7 @@ TEST(Resize, FewerStitchesOnEitherSide)
 TEST(Resize, FewerRowsAtTheBottomKeepTheTopRows)
 {
     const Pattern old = numbered(24, 100);
-    const Pattern p = ResizePattern(old, 26, 90, RowSide::Bottom, StitchSide::Right);
+    const Pattern p = resized(old, 26, 90, RowSide::Bottom, StitchSide::Right);
     for (std::int32_t r = 0; r < 90; ++r) {
         for (std::int32_t s = 0; s < 24; ++s)
             ASSERT_EQ(p.at(s, r), old.at(s, r));
@@ -69,7 +75,7 @@ TEST(Resize, FewerRowsAtTheBottomKeepTheTopRows)
 TEST(Resize, GrowingStitchesOnTheLeftWhileDroppingTopRows)
 {
     const Pattern old = numbered(24, 100);
-    const Pattern p = ResizePattern(old, 30, 90, RowSide::Top, StitchSide::Left);
+    const Pattern p = resized(old, 30, 90, RowSide::Top, StitchSide::Left);
     ASSERT_EQ(p.StitchCount, 30);
     ASSERT_EQ(p.RowCount, 90);
     for (std::int32_t row = 1; row <= 90; ++row) {
@@ -90,7 +96,7 @@ TEST(Resize, DownToOneCellKeepsTheCornerOppositeTheSides)
     } corners[] = { { RowSide::Top, StitchSide::Right, 0, 99 }, { RowSide::Top, StitchSide::Left, 23, 99 },
         { RowSide::Bottom, StitchSide::Right, 0, 0 }, { RowSide::Bottom, StitchSide::Left, 23, 0 } };
     for (const auto &c : corners) {
-        const Pattern p = ResizePattern(old, 1, 1, c.rows, c.stitches);
+        const Pattern p = resized(old, 1, 1, c.rows, c.stitches);
         ASSERT_EQ(p.Cells.size(), 1u);
         EXPECT_EQ(p.Cells[0], old.at(c.s, c.r)) << c.s << ", " << c.r;
     }
@@ -99,8 +105,8 @@ TEST(Resize, DownToOneCellKeepsTheCornerOppositeTheSides)
 TEST(Resize, SameCountsGiveTheSamePattern)
 {
     const Pattern old = numbered(7, 5);
-    EXPECT_EQ(ResizePattern(old, 7, 5, RowSide::Top, StitchSide::Left), old);
-    EXPECT_EQ(ResizePattern(old, 7, 5, RowSide::Bottom, StitchSide::Right), old);
+    EXPECT_EQ(resized(old, 7, 5, RowSide::Top, StitchSide::Left), old);
+    EXPECT_EQ(resized(old, 7, 5, RowSide::Bottom, StitchSide::Right), old);
 }
 
 TEST(Resize, DropsCellsWhenEitherCountShrinks)
@@ -115,8 +121,13 @@ TEST(Resize, DropsCellsWhenEitherCountShrinks)
 TEST(Resize, CountsOutsideTheLimitsAreRefused)
 {
     const Pattern old = numbered(3, 2);
-    for (auto [w, h] : { std::pair { 0, 5 }, { 5, 0 }, { -1, 1 }, { int(MaxCount) + 1, 1 }, { 8193, 8192 } })
-        EXPECT_THROW(ResizePattern(old, w, h, RowSide::Top, StitchSide::Right), std::length_error) << w << " x " << h;
+    for (auto [w, h] : { std::pair { 0, 5 }, { 5, 0 }, { -1, 1 }, { int(MaxCount) + 1, 1 }, { 8193, 8192 } }) {
+        const Outcome<Pattern> result = ResizePattern(old, w, h, RowSide::Top, StitchSide::Right);
+        ASSERT_FALSE(result.ok()) << w << " x " << h;
+        EXPECT_EQ(result.failure().kind, Failure::Kind::TooLarge);
+        EXPECT_EQ(result.failure().stitchCount, w);
+        EXPECT_EQ(result.failure().rowCount, h);
+    }
 }
 
 } // namespace

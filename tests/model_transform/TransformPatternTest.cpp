@@ -71,9 +71,7 @@ TEST(TransformPattern, DoneReplacesThePatternByTheOperationsResult)
         const auto t = Transform(i);
         Pattern p = testing_patterns::numbered(6, 4);
         const Pattern expected = Apply(t, p);
-        const TransformOutcome outcome = TransformPattern(t, p);
-        EXPECT_EQ(outcome.status, TransformStatus::Done) << i;
-        EXPECT_EQ(outcome.result, (Counts { expected.StitchCount, expected.RowCount })) << i;
+        EXPECT_TRUE(TransformPattern(t, p).ok()) << i;
         EXPECT_EQ(p, expected) << i;
     }
 }
@@ -81,7 +79,7 @@ TEST(TransformPattern, DoneReplacesThePatternByTheOperationsResult)
 struct Refusal {
     Transform transform;
     std::int32_t w, h;
-    TransformStatus status;
+    Failure::Kind kind;
     Counts result;
 };
 
@@ -89,18 +87,18 @@ TEST(TransformPattern, RefusalsLeaveThePatternExactlyAsItWas)
 {
     const std::int32_t Max = std::int32_t(MaxCount);
     const Refusal refusals[] = {
-        { Transform::CopyHorizontal, Max, 1, TransformStatus::TooLarge, { 2 * MaxCount, 1 } },
-        { Transform::MirrorHorizontal, Max, 1, TransformStatus::TooLarge, { 2 * MaxCount, 1 } },
-        { Transform::DoubleColumns, Max, 1, TransformStatus::TooLarge, { 2 * MaxCount, 1 } },
-        { Transform::CopyVertical, 1, Max, TransformStatus::TooLarge, { 1, 2 * MaxCount } },
-        { Transform::MirrorVertical, 1, Max, TransformStatus::TooLarge, { 1, 2 * MaxCount } },
-        { Transform::DoubleRows, 1, Max, TransformStatus::TooLarge, { 1, 2 * MaxCount } },
-        { Transform::InsertEmptyRows, 1, Max, TransformStatus::TooLarge, { 1, 2 * MaxCount } },
-        { Transform::KeepLeftHalf, 1, 5, TransformStatus::EmptyResult, { 0, 5 } },
-        { Transform::KeepEvenColumns, 1, 5, TransformStatus::EmptyResult, { 0, 5 } },
-        { Transform::KeepTopHalf, 5, 1, TransformStatus::EmptyResult, { 5, 0 } },
-        { Transform::KeepEvenRows, 5, 1, TransformStatus::EmptyResult, { 5, 0 } },
-        { Transform::RemoveInsertedRows, 5, 1, TransformStatus::EmptyResult, { 5, 0 } },
+        { Transform::CopyHorizontal, Max, 1, Failure::Kind::TooLarge, { 2 * MaxCount, 1 } },
+        { Transform::MirrorHorizontal, Max, 1, Failure::Kind::TooLarge, { 2 * MaxCount, 1 } },
+        { Transform::DoubleColumns, Max, 1, Failure::Kind::TooLarge, { 2 * MaxCount, 1 } },
+        { Transform::CopyVertical, 1, Max, Failure::Kind::TooLarge, { 1, 2 * MaxCount } },
+        { Transform::MirrorVertical, 1, Max, Failure::Kind::TooLarge, { 1, 2 * MaxCount } },
+        { Transform::DoubleRows, 1, Max, Failure::Kind::TooLarge, { 1, 2 * MaxCount } },
+        { Transform::InsertEmptyRows, 1, Max, Failure::Kind::TooLarge, { 1, 2 * MaxCount } },
+        { Transform::KeepLeftHalf, 1, 5, Failure::Kind::EmptyResult, { 0, 5 } },
+        { Transform::KeepEvenColumns, 1, 5, Failure::Kind::EmptyResult, { 0, 5 } },
+        { Transform::KeepTopHalf, 5, 1, Failure::Kind::EmptyResult, { 5, 0 } },
+        { Transform::KeepEvenRows, 5, 1, Failure::Kind::EmptyResult, { 5, 0 } },
+        { Transform::RemoveInsertedRows, 5, 1, Failure::Kind::EmptyResult, { 5, 0 } },
     };
     for (const Refusal &refusal : refusals) {
         Pattern p;
@@ -108,9 +106,11 @@ TEST(TransformPattern, RefusalsLeaveThePatternExactlyAsItWas)
         p.Cells.front() = 1;
         p.Cells.back() = 2;
         const Pattern before = p;
-        const TransformOutcome outcome = TransformPattern(refusal.transform, p);
-        EXPECT_EQ(outcome.status, refusal.status) << int(refusal.transform);
-        EXPECT_EQ(outcome.result, refusal.result) << int(refusal.transform);
+        const Outcome<> outcome = TransformPattern(refusal.transform, p);
+        ASSERT_FALSE(outcome.ok()) << int(refusal.transform);
+        EXPECT_EQ(outcome.failure().kind, refusal.kind) << int(refusal.transform);
+        EXPECT_EQ((Counts { outcome.failure().stitchCount, outcome.failure().rowCount }), refusal.result)
+            << int(refusal.transform);
         EXPECT_EQ(p, before) << int(refusal.transform);
     }
 }
@@ -121,7 +121,9 @@ TEST(TransformPattern, WithoutCellsNothingHappens)
     CreateBlank(p, 3, 2);
     Discard(p);
     for (int i = 0; i < TransformCount; ++i) {
-        EXPECT_EQ(TransformPattern(Transform(i), p).status, TransformStatus::NoPattern);
+        const Outcome<> outcome = TransformPattern(Transform(i), p);
+        ASSERT_FALSE(outcome.ok());
+        EXPECT_EQ(outcome.failure().kind, Failure::Kind::NoPattern);
         EXPECT_FALSE(p.exists());
         EXPECT_EQ(p.StitchCount, 3);
         EXPECT_EQ(p.RowCount, 2);
@@ -134,16 +136,17 @@ TEST(TransformPattern, OutOfMemoryLeavesThePatternWhole)
     Pattern p = testing_patterns::numbered(512, 512);
     const Pattern before = p;
     g_failAllocationsFrom = 512 * 1024;
-    const TransformOutcome rotated = TransformPattern(Transform::RotateLeft, p);
-    const TransformOutcome copied = TransformPattern(Transform::CopyVertical, p);
+    const Outcome<> rotated = TransformPattern(Transform::RotateLeft, p);
+    const Outcome<> copied = TransformPattern(Transform::CopyVertical, p);
     // Negative works in place and needs nothing.
-    const TransformOutcome negated = TransformPattern(Transform::Negative, p);
+    const Outcome<> negated = TransformPattern(Transform::Negative, p);
     g_failAllocationsFrom = std::numeric_limits<std::size_t>::max();
 
-    EXPECT_EQ(rotated.status, TransformStatus::OutOfMemory);
-    EXPECT_EQ(copied.status, TransformStatus::OutOfMemory);
-    EXPECT_EQ(copied.result, (Counts { 512, 1024 }));
-    EXPECT_EQ(negated.status, TransformStatus::Done);
+    for (const Outcome<> *refused : { &rotated, &copied }) {
+        ASSERT_FALSE(refused->ok());
+        EXPECT_EQ(refused->failure().kind, Failure::Kind::OutOfMemory);
+    }
+    EXPECT_TRUE(negated.ok());
     EXPECT_EQ(p, Negative(before));
 }
 

@@ -5,6 +5,9 @@
 #include "support/WindowFixture.h"
 #include "ui/JpegReader.h"
 #include "ui/Picture.h"
+#include "ui/SystemError.h"
+
+#include "model/Outcome.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +17,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cerrno>
 #include <jerror.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -209,4 +214,23 @@ TEST_F(PictureReaderTest, Metafiles)
                 TooLarge.arg(34016).arg(34016) },
         },
         0);
+}
+
+TEST_F(PictureReaderTest, PipesAndFoldersAreRefusedAtOnceAndTheOldPictureStays)
+{
+    const QString previous = write("previous.bmp", bmpBytes(markedImage(7, 5)));
+    const QString pipe = dir.filePath("pipe.bmp"), folder = dir.filePath("folder.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const auto &[path, error] : { std::pair { pipe, int(model::NotRegularFileError) }, { folder, EISDIR } }) {
+        doubleClickAndChoose(previous);
+        dialogs.messages.clear();
+        dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        // A pipe read like a file would wait here for a writer that never comes.
+        doubleClickAndChoose(path);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text,
+            QStringLiteral("Не удалось прочитать файл «%1»: %2.").arg(path, SystemErrorText(error)));
+        EXPECT_EQ(PictureForm->picture().size(), QSize(7, 5));
+    }
 }
