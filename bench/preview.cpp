@@ -3,6 +3,7 @@
 // grid toggle with the memory it holds at its peak; and the bitmap export
 // against writing the same bytes with write().
 #include "Interleaved.h"
+#include "support/FileSupport.h"
 
 #include "model/LargeMemory.h"
 #include "model/PreviewImage.h"
@@ -50,13 +51,8 @@ public:
 struct Program {
     BenchDialogs dialogs;
     std::unique_ptr<ApplicationWindows> windows;
-    std::string folder;
-    ~Program()
-    {
-        std::error_code ignored;
-        if (!folder.empty())
-            std::filesystem::remove_all(folder, ignored);
-    }
+    ScratchFolder scratch;
+    const std::string folder = scratch.path().string();
 };
 
 Program &program()
@@ -68,12 +64,8 @@ Program &program()
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
     static Program p;
-    if (p.folder.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "purlwise-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        p.folder = pattern;
-    }
+    if (p.folder.empty())
+        std::abort(); // no scratch folder could be made
     if (!p.windows)
         p.windows = std::make_unique<ApplicationWindows>(p.dialogs);
     return p;

@@ -2,6 +2,7 @@
 // no refused file or failed save ever costs its pattern or notes.
 #include "support/FileSupport.h"
 #include "support/WindowFixture.h"
+#include "ui/FileNames.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
 #include "ui/New.h"
@@ -28,25 +29,23 @@ namespace {
 const QString SaveQuestion = QStringLiteral("Вы хотите сохранить текущий рисунок?");
 const QString Saved = QStringLiteral("Рисунок успешно сохранен");
 
+// The shared byte helpers, for the names and bytes the windows use. A missing
+// file reads as a marker, so it never passes for an empty one.
 QByteArray fileBytes(const QString &name)
 {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return QFile::exists(name) ? QByteArray::fromStdString(readBytes(ModelFileName(name))) : "<missing>";
 }
 
 void putBytes(const QString &name, const QByteArray &bytes)
 {
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    writeBytes(ModelFileName(name), bytes.toStdString());
 }
 
 QByteArray le32(std::uint32_t value)
 {
-    QByteArray bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes.append(char(value >> (8 * i)));
-    return bytes;
+    std::string bytes;
+    putLe32(bytes, value);
+    return QByteArray::fromStdString(bytes);
 }
 
 // What a refused open or failed save must leave exactly as it was.
