@@ -10,5 +10,10 @@ std::string ModelFileName(const QString &fileName)
 
 QString UserFileName(const std::string &fileName)
 {
-    return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    return UserFileName(QFile::decodeName(QByteArray::fromStdString(fileName)));
+}
+
+QString UserFileName(const QString &fileName)
+{
+    return QDir::toNativeSeparators(fileName);
 }

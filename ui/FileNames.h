@@ -7,5 +7,6 @@
 
 // A name from a dialog as the model's functions take it.
 std::string ModelFileName(const QString &fileName);
-// A name the model gives back, as a message shows it.
+// A name the model gives back, or one from a dialog, as a message shows it.
 QString UserFileName(const std::string &fileName);
+QString UserFileName(const QString &fileName);

@@ -24,9 +24,9 @@ constexpr qsizetype FixedItemCount = 3; // add, delete, separator
 const char *const YarnListFileName = "Popupfile";
 const char *const YarnCodePage = "windows-1251";
 
-std::string yarnListFile()
+QString yarnListPath()
 {
-    return ModelFileName(QDir::current().filePath(QString::fromLatin1(YarnListFileName)));
+    return QDir::current().filePath(QString::fromLatin1(YarnListFileName));
 }
 
 // A name is shown as typed: an ampersand is not an access-key marker here.
@@ -137,7 +137,7 @@ void TMainForm::LoadYarnList()
         PopupYarnMenu = [this](const QPoint &where) { RightPopupMenu->popup(where); };
     }
 
-    const model::Outcome<model::YarnList> read = model::ReadYarnListFile(yarnListFile());
+    const model::Outcome<model::YarnList> read = model::ReadYarnListFile(ModelFileName(yarnListPath()));
     if (!read.ok()) {
         // The list starts empty, and the yarns the file may hold are not lost to a save of that empty list.
         m_yarnListUnread = true;
@@ -152,7 +152,7 @@ void TMainForm::LoadYarnList()
 bool TMainForm::SaveYarnList()
 {
     if (m_yarnListUnread) {
-        ShowErrorReport(m_dialogs, Messages::YarnListNotRead(UserFileName(yarnListFile())));
+        ShowErrorReport(m_dialogs, Messages::YarnListNotRead(yarnListPath()));
         return false;
     }
     QStringEncoder encoder(YarnCodePage);
@@ -161,7 +161,7 @@ bool TMainForm::SaveYarnList()
         const QByteArray name = encoder.encode(YarnName(item));
         yarns.push_back({ name.toStdString(), YarnColour(item) });
     }
-    const model::Outcome<> written = model::WriteYarnListFile(yarnListFile(), yarns);
+    const model::Outcome<> written = model::WriteYarnListFile(ModelFileName(yarnListPath()), yarns);
     if (!written.ok()) {
         ReportFailure(m_dialogs, written.failure());
         return false;

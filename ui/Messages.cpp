@@ -80,7 +80,7 @@ namespace Messages {
 
 QString YarnListNotRead(const QString &fileName)
 {
-    return QStringLiteral("Файл «%1» не был прочитан при запуске и не будет перезаписан").arg(fileName);
+    return QStringLiteral("Файл «%1» не был прочитан при запуске и не будет перезаписан").arg(UserFileName(fileName));
 }
 
 QString UnknownPictureExtension(const QString &suffix)
@@ -95,7 +95,10 @@ QString JpegError(int code)
 
 QString PictureTooLarge(const QString &fileName, qint64 width, qint64 height)
 {
-    return QStringLiteral("Рисунок в файле «%1» слишком велик: %2 × %3").arg(fileName).arg(width).arg(height);
+    return QStringLiteral("Рисунок в файле «%1» слишком велик: %2 × %3")
+        .arg(UserFileName(fileName))
+        .arg(width)
+        .arg(height);
 }
 
 } // namespace Messages
