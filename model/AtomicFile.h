@@ -40,10 +40,11 @@ public:
     // The file written to: the target, or the file a link named as target leads to.
     const std::string &target() const { return m_target; }
 
+    // Each step below fails with CannotWrite, naming the target as given.
+
     // Checks that the target may be replaced, clears away temporary files
     // that dead processes left for it, and creates the temporary file.
     Outcome<> open();
-    // Every step fails with CannotWrite, naming the target as given.
     // Writes all of data or fails; a short write that makes no progress is a failure.
     Outcome<> write(std::span<const std::byte> data);
     // Flushes the content to disk and closes the temporary file.
