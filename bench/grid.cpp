@@ -3,6 +3,7 @@
 // and the scan-line renderer alone against drawing every cell with QPainter
 // and against a plain fill of the same image.
 #include "Interleaved.h"
+#include "OffscreenApplication.h"
 
 #include "model/GridGeometry.h"
 #include "ui/ColourConversion.h"
@@ -20,17 +21,6 @@
 namespace {
 
 const QSize Viewport(1920, 1080);
-
-QApplication &application()
-{
-    static int argc = 1;
-    static char name[] = "bench_grid";
-    static char *argv[] = { name, nullptr };
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
 
 const model::Pattern &pattern(int stitches, int rows)
 {
@@ -53,16 +43,22 @@ QPoint middleOf(const model::Pattern &p, int pitch)
     return QPoint(std::max(0, (area.width - Viewport.width()) / 2), std::max(0, (area.height - Viewport.height()) / 2));
 }
 
-void ScanLines(benchmark::State &state)
+// A grid view showing p at pitch, as the main window sets it up.
+void setUpView(GridView &view, const model::Pattern &p, int pitch)
 {
-    application();
-    const model::Pattern &p = pattern(int(state.range(0)), int(state.range(1)));
-    const int pitch = int(state.range(2));
-    GridView view;
     const auto area = *model::paintAreaFor(p.StitchCount, p.RowCount, pitch);
     view.setPattern(&p);
     view.setCellPitch(pitch);
     view.setPaintAreaSize(area.width, area.height);
+}
+
+void ScanLines(benchmark::State &state)
+{
+    offscreenApplication();
+    const model::Pattern &p = pattern(int(state.range(0)), int(state.range(1)));
+    const int pitch = int(state.range(2));
+    GridView view;
+    setUpView(view, p, pitch);
     QImage image(Viewport, QImage::Format_RGB32);
     const QRect exposed(middleOf(p, pitch), Viewport);
     for (auto _ : state) {
@@ -74,7 +70,7 @@ void ScanLines(benchmark::State &state)
 // Every cell of the pattern, one drawRect each, whatever is in view.
 void EveryCellDrawRect(benchmark::State &state)
 {
-    application();
+    offscreenApplication();
     const model::Pattern &p = pattern(int(state.range(0)), int(state.range(1)));
     const int pitch = int(state.range(2));
     const int step = pitch - 1;
@@ -109,14 +105,11 @@ protected:
 
 void Widget(benchmark::State &state)
 {
-    application();
+    offscreenApplication();
     const model::Pattern &p = pattern(int(state.range(0)), int(state.range(1)));
     const int pitch = int(state.range(2));
     GridView view;
-    const auto area = *model::paintAreaFor(p.StitchCount, p.RowCount, pitch);
-    view.setPattern(&p);
-    view.setCellPitch(pitch);
-    view.setPaintAreaSize(area.width, area.height);
+    setUpView(view, p, pitch);
     view.resize(Viewport);
     view.show();
     const QPoint middle = middleOf(p, pitch);

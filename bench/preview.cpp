@@ -3,6 +3,7 @@
 // grid toggle with the memory it holds at its peak; and the bitmap export
 // against writing the same bytes with write().
 #include "Interleaved.h"
+#include "OffscreenApplication.h"
 #include "support/FileSupport.h"
 
 #include "model/LargeMemory.h"
@@ -57,12 +58,7 @@ struct Program {
 
 Program &program()
 {
-    static int argc = 1;
-    static char name[] = "bench_preview";
-    static char *argv[] = { name, nullptr };
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
+    offscreenApplication();
     static Program p;
     if (p.folder.empty())
         std::abort(); // no scratch folder could be made
