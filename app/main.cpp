@@ -1,5 +1,6 @@
 #include "ui/Main.h"
 #include "ui/Application.h"
+#include "ui/IncomingFiles.h"
 #include "ui/UserDialogs.h"
 
 #include <cstdio>
@@ -27,6 +28,9 @@ int main(int argc, char **argv)
     if (!windows.created())
         return 0; // the failure has been reported
     QObject::connect(&windows.main(), &TMainForm::closedForGood, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A file manager passes the pattern file the user opened.
+    if (const QString fileName = StartupPatternFile(app.arguments()); !fileName.isEmpty())
+        windows.whenComplete([&windows, fileName] { windows.main().openPatternFile(fileName); });
     windows.main().show();
     app.exec();
     return 0;

@@ -48,13 +48,7 @@ Failure outOfMemory(const std::string &fileName)
     return Failure::fromErrno(Kind::CannotRead, fileName, ENOMEM);
 }
 
-struct Header {
-    std::int64_t stitchCount = 0;
-    std::int64_t rowCount = 0;
-    Palette palette {};
-    std::size_t cellOffset = 0;
-    std::size_t cellCount() const { return std::size_t(stitchCount) * std::size_t(rowCount); }
-};
+using Header = PatternFileHeader;
 
 // Reads the counts and palette of either layout and checks the counts.
 Outcome<Header> parseHeader(std::span<const std::uint8_t> bytes, const std::string &fileName)
@@ -155,24 +149,31 @@ Outcome<LoadedPattern> DecodePatternFile(std::span<const std::uint8_t> bytes)
     }
 }
 
+Outcome<PatternFileHeader> ReadPatternFileHeader(const ReadableFile &file)
+{
+    std::uint8_t head[HeaderSize];
+    const Outcome<std::size_t> headSize = file.readAt(std::as_writable_bytes(std::span(head)), 0);
+    if (!headSize.ok())
+        return headSize.failure();
+    const Outcome<Header> parsed = parseHeader(std::span(head, headSize.value()), file.name());
+    if (!parsed.ok())
+        return parsed.failure();
+    // A file too short for its counts is refused before anything reads its cells.
+    if ((file.size() - parsed.value().cellOffset) / 4 < parsed.value().cellCount())
+        return damaged(file.name());
+    return parsed;
+}
+
 Outcome<LoadedPattern> LoadPatternFile(const std::string &fileName)
 {
     const Outcome<ReadableFile> opened = ReadableFile::open(fileName);
     if (!opened.ok())
         return opened.failure();
     const ReadableFile &file = opened.value();
-
-    std::uint8_t head[HeaderSize];
-    const Outcome<std::size_t> headSize = file.readAt(std::as_writable_bytes(std::span(head)), 0);
-    if (!headSize.ok())
-        return headSize.failure();
-    const Outcome<Header> parsed = parseHeader(std::span(head, headSize.value()), fileName);
+    const Outcome<Header> parsed = ReadPatternFileHeader(file);
     if (!parsed.ok())
         return parsed.failure();
     const Header &header = parsed.value();
-    // A file too short for its counts is refused before its cells are allocated.
-    if ((file.size() - header.cellOffset) / 4 < header.cellCount())
-        return damaged(fileName);
 
     try {
         // One read straight into the new cells; they need no filling first.

@@ -39,6 +39,18 @@ std::vector<std::uint8_t> EncodePatternFile(const Pattern &pattern, const Palett
 // Fails with Damaged, TooLarge (with the counts read), or CannotRead with
 // ENOMEM when the cells find no memory.
 Outcome<LoadedPattern> DecodePatternFile(std::span<const std::uint8_t> bytes);
+// The counts and palette of either layout, and where the cells start.
+struct PatternFileHeader {
+    std::int64_t stitchCount = 0;
+    std::int64_t rowCount = 0;
+    Palette palette {};
+    std::size_t cellOffset = 0;
+    std::size_t cellCount() const { return std::size_t(stitchCount) * std::size_t(rowCount); }
+};
+// Reads and checks the header of an open file, and that the file is long
+// enough for its cells, without reading them. Fails as LoadPatternFile does.
+Outcome<PatternFileHeader> ReadPatternFileHeader(const ReadableFile &file);
+
 // Reads either layout from a file, checking it completely before giving a
 // pattern. Fails as DecodePatternFile does, naming the file, or with CannotRead.
 Outcome<LoadedPattern> LoadPatternFile(const std::string &fileName);

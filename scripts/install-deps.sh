@@ -12,6 +12,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   poppler-utils
   openbox x11-utils xdotool fontconfig fonts-liberation2 libxcb1-dev desktop-file-utils appstream
+  xdg-utils libfile-mimeinfo-perl shared-mime-info
 )
 
 missing=()

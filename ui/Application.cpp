@@ -176,6 +176,15 @@ void ApplicationWindows::createCompanions()
         step(MemoForm = new TMemoForm(&owner));
         owner.connectCompanionWindows();
     });
+    if (created() && m_whenComplete)
+        QMetaObject::invokeMethod(m_main.get(), std::exchange(m_whenComplete, {}), Qt::QueuedConnection);
+}
+
+void ApplicationWindows::whenComplete(std::function<void()> call)
+{
+    m_whenComplete = std::move(call);
+    if (m_companions && created())
+        QMetaObject::invokeMethod(m_main.get(), std::exchange(m_whenComplete, {}), Qt::QueuedConnection);
 }
 
 ApplicationWindows::~ApplicationWindows()

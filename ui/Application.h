@@ -49,6 +49,8 @@ public:
     TMainForm &main() { return *m_main; }
     // False when making them failed; none is left then.
     bool created() const { return m_main != nullptr; }
+    // Runs call from the event loop once all eleven windows exist; never if making them fails.
+    void whenComplete(std::function<void()> call);
 
 private:
     // Runs make; on an exception reports it and releases every window.
@@ -60,4 +62,5 @@ private:
     std::unique_ptr<TMainForm> m_main;
     std::unique_ptr<QObject> m_firstPaintWatch;
     bool m_companions = false;
+    std::function<void()> m_whenComplete;
 };

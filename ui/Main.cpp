@@ -84,6 +84,7 @@ TMainForm::TMainForm(UserDialogs &dialogs, QWidget *parent)
     // The cell size panel is read out as the number it shows; this says what it is.
     StatusPanels[1]->setAccessibleDescription(QStringLiteral("Размер ячейки"));
 
+    setAcceptDrops(true);
     UndoJournal.clear();
     FormCreate();
     DisableEditor();

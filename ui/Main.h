@@ -139,6 +139,9 @@ private:
 public:
     // ---- Files and notes (MainFiles.cpp) -----------------------------------
     void MenuOpenClick();
+    // Open after its dialog: the files checked, the save question, the pattern
+    // shown. Also the way of a file given at start-up or dropped on the window.
+    void openPatternFile(const QString &fileName);
     // True when both files were written; false on a cancelled dialog or a failure.
     bool MenuSaveClick();
     // The names last chosen in the open and save dialogs, offered again next time.
@@ -194,6 +197,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A dropped .plw file opens as Open would (MainFiles.cpp).
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildMenus();

@@ -1,5 +1,6 @@
 #include "ui/FileNames.h"
 #include "ui/GridView.h"
+#include "ui/IncomingFiles.h"
 #include "ui/Main.h"
 #include "ui/Memo.h"
 #include "ui/Messages.h"
@@ -8,6 +9,8 @@
 
 #include "model/PatternFile.h"
 
+#include <QDropEvent>
+#include <QMetaObject>
 #include <QScrollBar>
 
 namespace {
@@ -43,6 +46,11 @@ void TMainForm::MenuOpenClick()
         = m_dialogs.openFileName(this, patternFileRequest(QStringLiteral("Открытие рисунка..."), OpenDialogFileName));
     if (fileName.isEmpty())
         return;
+    openPatternFile(fileName);
+}
+
+void TMainForm::openPatternFile(const QString &fileName)
+{
     OpenDialogFileName = fileName;
 
     // Read and check everything before the open pattern is put at risk.
@@ -76,6 +84,22 @@ void TMainForm::MenuOpenClick()
     // Row 1 is at the bottom of the pattern.
     MainScrollBox->verticalScrollBar()->setValue(MainScrollBox->verticalScrollBar()->maximum());
     MemoForm->setNotesText(chosen.value().notes);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedPatternFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent *event)
+{
+    const QString fileName = DroppedPatternFile(event->mimeData());
+    if (fileName.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Questions and messages come once the drop is over, so the program the file came from is not kept waiting.
+    QMetaObject::invokeMethod(this, [this, fileName] { openPatternFile(fileName); }, Qt::QueuedConnection);
 }
 
 bool TMainForm::MenuSaveClick()

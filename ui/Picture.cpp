@@ -1,9 +1,11 @@
 #include "ui/Picture.h"
 
+#include "ui/IncomingFiles.h"
 #include "ui/Messages.h"
 #include "ui/PictureFile.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -28,6 +30,7 @@ TPictureForm::TPictureForm(UserDialogs &dialogs, QWidget *parent)
     setWindowTitle(QStringLiteral("Двойной клик для загрузки рисунка"));
     setToolTip(QStringLiteral("Щелкните два раза кнопкой мыши для загрузки рисунка"));
     move(OuterFrame.topLeft());
+    setAcceptDrops(true);
     resize(OuterFrame.size());
 
     ScrollBox = new QScrollArea(this);
@@ -83,6 +86,28 @@ bool TPictureForm::loadPicture(const QString &path)
     Image->setPixmap(QPixmap::fromImage(m_picture));
     Image->resize(m_picture.size());
     return true;
+}
+
+void TPictureForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedPictureFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TPictureForm::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedPictureFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // An error report waits until the drop is over.
+    QMetaObject::invokeMethod(
+        this,
+        [this, path] {
+            m_lastFile = path;
+            loadPicture(path);
+        },
+        Qt::QueuedConnection);
 }
 
 void TPictureForm::mouseDoubleClickEvent(QMouseEvent *event)

@@ -76,12 +76,17 @@ DecodedPicture readWithQt(const QByteArray &data, const char *format, const QStr
 
 } // namespace
 
+bool isPictureFileName(const QString &path)
+{
+    static const QStringList known { "bmp", "ico", "wmf", "emf", "jpg", "jpeg" };
+    return known.contains(QFileInfo(path).suffix().toLower());
+}
+
 PictureFileResult readPictureFile(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix();
     const QString format = suffix.toLower();
-    static const QStringList known { "bmp", "ico", "wmf", "emf", "jpg", "jpeg" };
-    if (!known.contains(format))
+    if (!isPictureFileName(path))
         return { QImage(), Messages::UnknownPictureExtension(suffix) };
 
     const model::Outcome<std::string> read = model::ReadWholeFile(ModelFileName(path), MaxFileBytes);

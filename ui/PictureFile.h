@@ -10,4 +10,6 @@ struct PictureFileResult {
     QString error; // empty on success; otherwise the text for the error report
 };
 
+// Whether the name's extension, in any case, is one a reader is chosen by.
+bool isPictureFileName(const QString &path);
 PictureFileResult readPictureFile(const QString &path);

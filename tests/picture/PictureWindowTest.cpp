@@ -1,6 +1,7 @@
 // The picture window as the user meets it: its tool button and close box,
 // the open dialog, and scrolling a picture larger than the window.
 #include "PictureFixtures.h"
+#include "support/DragAndDrop.h"
 #include "support/WindowFixture.h"
 #include "ui/Picture.h"
 
@@ -103,4 +104,34 @@ TEST_F(PictureWindowTest, LargePictureScrollsAndASmallOneLeavesTheWindowItsSize)
     EXPECT_EQ(PictureForm->Image->size(), QSize(12, 8));
     EXPECT_EQ(PictureForm->Image->mapTo(PictureForm->ScrollBox->viewport(), QPoint(0, 0)), QPoint(0, 0));
     EXPECT_EQ(down->maximum(), 0);
+}
+
+TEST_F(PictureWindowTest, DroppedPictureLoadsAsItsDialogWouldAndOtherFilesAreLeft)
+{
+    newPattern(4, 4);
+    form->ShowHidePictureButton->click();
+    const QString picture = write("MOTIF.BMP", markedImage(20, 10));
+    ASSERT_TRUE(dropFiles(*PictureForm->ScrollBox->viewport(), { picture }, QPoint(50, 50)));
+    EXPECT_EQ(PictureForm->picture(), markedImage(20, 10).convertToFormat(PictureForm->picture().format()));
+
+    QFile text(dir.filePath("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("text");
+    text.close();
+    EXPECT_FALSE(dropFiles(*PictureForm->ScrollBox->viewport(), { text.fileName() }, QPoint(50, 50)));
+    EXPECT_FALSE(dropFiles(*PictureForm->ScrollBox->viewport(), { picture, picture }, QPoint(50, 50)));
+    EXPECT_FALSE(dropFiles(*form, { picture }, QPoint(300, 300))); // pictures are not patterns
+
+    // A damaged picture is refused as the dialog's choice would be; the next dialog starts at it.
+    QFile damaged(dir.filePath("damaged.bmp"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("BM");
+    damaged.close();
+    dialogs.messageAnswers.push_back(QMessageBox::Ok);
+    EXPECT_TRUE(dropFiles(*PictureForm, { damaged.fileName() }, QPoint(50, 50)));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(PictureForm->picture().size(), QSize(20, 10));
+    dialogs.openAnswers.push_back(QString());
+    PictureForm->ImageDblClick();
+    EXPECT_EQ(dialogs.openRequests.back().initialPath, damaged.fileName());
 }
