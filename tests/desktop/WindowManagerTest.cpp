@@ -1,10 +1,13 @@
 // The real program on a real desktop (Xvfb with openbox): exact titles, the
-// main window's frame over the work area, the notes window's outer size, and a
-// message box never hidden under a tool window.
+// main window's frame over the work area, the notes window's outer size, a
+// message box never hidden under a tool window, and a pattern file given at
+// start-up.
 #include "support/XDesktop.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -16,11 +19,11 @@ const QString NotesTitle = QStringLiteral("Текст");
 
 class Program {
 public:
-    Program(const XDesktop &desktop, const QString &folder)
+    Program(const XDesktop &desktop, const QString &folder, const QStringList &arguments = {})
     {
         m_process.setWorkingDirectory(folder);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        desktop.startProgram(m_process, QStringLiteral(PURLWISE_PROGRAM));
+        desktop.startProgram(m_process, QStringLiteral(PURLWISE_PROGRAM), arguments);
     }
     ~Program()
     {
@@ -89,4 +92,52 @@ TEST(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
         EXPECT_LE(stacking.indexOf(window), stacking.indexOf(question))
             << "window " << window << " is above the question";
     EXPECT_TRUE(program.running());
+}
+
+TEST(WindowManagerTest, PatternGivenAtStartUpOpensOrIsRefusedAndTheProgramGoesOn)
+{
+    const QStringList missing = XDesktop::missingTools();
+    if (!missing.isEmpty())
+        GTEST_SKIP() << "not installed: " << missing.join(QLatin1Char(' ')).toStdString();
+    XDesktop desktop;
+    QString error;
+    ASSERT_TRUE(desktop.start(QSize(1280, 800), &error)) << error.toStdString();
+    QTemporaryDir folder;
+    // A 1 x 1 pattern: the version word, the counts, 16 palette slots, one cell.
+    QByteArray good("\x02\0\0\0\x01\0\0\0\x01\0\0\0", 12);
+    good += QByteArray(68, '\0');
+    const auto put = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    put(QStringLiteral("good.plw"), good);
+    put(QStringLiteral("damaged.plw"), good.left(40));
+
+    const struct {
+        QString argument;
+        bool opens;
+    } cases[] = {
+        { QStringLiteral("good.plw"), true },
+        { QUrl::fromLocalFile(folder.filePath(QStringLiteral("good.plw"))).toString(), true },
+        { QStringLiteral("damaged.plw"), false },
+        { QStringLiteral("missing.plw"), false },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.argument.toStdString());
+        Program program(desktop, folder.path(), { c.argument, QStringLiteral("ignored.plw") });
+        XDesktop::Window main = 0;
+        ASSERT_TRUE(XDesktop::waitFor([&] { return (main = desktop.findWindow(MainTitle)) != 0; }));
+        // An open pattern shows the read-out window (empty title); a refusal, the error report.
+        XDesktop::Window shown = 0;
+        ASSERT_TRUE(XDesktop::waitFor([&] {
+            return (shown = desktop.findWindow(c.opens ? QString() : QStringLiteral("Purlwise"))) != 0;
+        }));
+        if (!c.opens) {
+            ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(shown), "key", "Return" }));
+            EXPECT_TRUE(XDesktop::waitFor([&] { return !desktop.stacking().contains(shown); }));
+            EXPECT_EQ(desktop.findWindow(QString()), 0u) << "a pattern opened after the refusal";
+        }
+        EXPECT_TRUE(program.running());
+    }
 }
