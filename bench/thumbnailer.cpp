@@ -1,6 +1,7 @@
 // The thumbnailer on the largest patterns the program allows (2^26 cells as a
-// square, a wide strip and a tall strip) against the same program on a 1 x 1
-// pattern, which is the cost of starting it. Each run is a real process;
+// square, a wide strip and a tall strip) against the same program on a pattern
+// with one cell per pixel of the same thumbnail, which costs only the start,
+// the header and the PNG. Each run is a real process;
 // its CPU time and peak memory come from the kernel. A run over 0.5 s of CPU
 // or 64 MB fails the benchmark.
 #include "Interleaved.h"
@@ -8,9 +9,11 @@
 
 #include "model/Pattern.h"
 #include "model/PatternFile.h"
+#include "model/PatternThumbnail.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <spawn.h>
 #include <string>
@@ -43,7 +46,7 @@ std::string largeFile(std::int32_t stitches, std::int32_t rows)
     std::vector<std::uint8_t> bytes = model::EncodePatternFile(head, model::Palette {});
     std::ofstream out(name, std::ios::binary);
     out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(model::HeaderSize));
-    std::vector<model::TColor> row(std::size_t(stitches));
+    std::vector<model::TColor> row(static_cast<std::size_t>(stitches));
     for (std::int32_t r = 0; r < rows; ++r) {
         for (std::size_t s = 0; s < row.size(); ++s)
             row[s] = (s + std::size_t(r)) % 5 == 0 ? 0x000000FF : model::White;
@@ -81,7 +84,8 @@ ChildCost runThumbnailer(const std::string &input, const std::string &size)
 void thumbnail(benchmark::State &state)
 {
     const std::string input = largeFile(std::int32_t(state.range(0)), std::int32_t(state.range(1)));
-    const std::string tiny = largeFile(1, 1);
+    const auto [width, height] = model::ThumbnailSize(state.range(0), state.range(1), int(state.range(2)));
+    const std::string small = largeFile(width, height);
     const std::string size = std::to_string(state.range(2));
     ChildCost worst;
     bool failed = false;
@@ -93,7 +97,7 @@ void thumbnail(benchmark::State &state)
             worst.cpuSeconds = std::max(worst.cpuSeconds, cost.cpuSeconds);
             worst.peakBytes = std::max(worst.peakBytes, cost.peakBytes);
         },
-        [&] { runThumbnailer(tiny, size); });
+        [&] { runThumbnailer(small, size); });
     state.counters["worst_cpu_ms"] = worst.cpuSeconds * 1e3;
     state.counters["worst_peak_MB"] = worst.peakBytes / (1024 * 1024);
     if (failed)
