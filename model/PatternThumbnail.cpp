@@ -36,6 +36,11 @@ TColor fromFileOrder(TColor cell)
 std::pair<int, int> ThumbnailSize(std::int64_t stitchCount, std::int64_t rowCount, int size)
 {
     const std::int64_t longer = std::max(stitchCount, rowCount);
+    // A small pattern grows by whole pixels, so every cell comes out the same size.
+    if (longer <= size) {
+        const std::int64_t cell = size / longer;
+        return { int(stitchCount * cell), int(rowCount * cell) };
+    }
     const auto fit = [&](std::int64_t count) {
         return int(std::clamp<std::int64_t>((count * size + longer / 2) / longer, 1, size));
     };

@@ -23,7 +23,8 @@ struct Thumbnail {
 };
 
 // The width and height that fit stitchCount x rowCount cells into a
-// size x size square, keeping the cells square; each at least 1.
+// size x size square, keeping the cells square; each at least 1. A pattern
+// that fits at one pixel a cell is enlarged by a whole number.
 std::pair<int, int> ThumbnailSize(std::int64_t stitchCount, std::int64_t rowCount, int size);
 
 // Reads the pattern file and samples one cell per pixel (nearest cell).

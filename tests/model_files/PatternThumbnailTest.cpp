@@ -35,9 +35,10 @@ TEST(PatternThumbnailTest, EveryPixelIsTheCellUnderItsCentre)
     };
     const Case cases[] = {
         { 3, 2, 6, 6, 4 }, // cells grow to 2 x 2 pixels
+        { 3, 2, 8, 6, 4 }, // by whole pixels only
         { 2, 5, 4, 2, 4 }, // taller than wide, rounded
         { 1000, 10, 100, 100, 1 }, // a strip keeps one pixel
-        { 700, 900, 5000, 796, 1024 }, // the size is capped
+        { 1500, 900, 5000, 1024, 614 }, // the size is capped
         { (1 << 18) + 3, 3, 7, 7, 1 }, // rows too wide to read whole
     };
     for (const Case &c : cases) {
