@@ -2,7 +2,9 @@
 
 #include "ui/PictureFile.h"
 
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QUrl>
 
@@ -38,4 +40,20 @@ QString DroppedPictureFile(const QMimeData *data)
 {
     const QString path = singleLocalFile(data);
     return isPictureFileName(path) ? path : QString();
+}
+
+void AcceptDragOf(QDragEnterEvent *event, DropPick pick)
+{
+    if (!pick(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TakeDropOf(QDropEvent *event, DropPick pick, QObject *window, std::function<void(const QString &)> open)
+{
+    const QString path = pick(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        window, [open = std::move(open), path] { open(path); }, Qt::QueuedConnection);
 }

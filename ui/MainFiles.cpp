@@ -9,8 +9,6 @@
 
 #include "model/PatternFile.h"
 
-#include <QDropEvent>
-#include <QMetaObject>
 #include <QScrollBar>
 
 namespace {
@@ -88,18 +86,12 @@ void TMainForm::openPatternFile(const QString &fileName)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!DroppedPatternFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    AcceptDragOf(event, DroppedPatternFile);
 }
 
 void TMainForm::dropEvent(QDropEvent *event)
 {
-    const QString fileName = DroppedPatternFile(event->mimeData());
-    if (fileName.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // Questions and messages come once the drop is over, so the program the file came from is not kept waiting.
-    QMetaObject::invokeMethod(this, [this, fileName] { openPatternFile(fileName); }, Qt::QueuedConnection);
+    TakeDropOf(event, DroppedPatternFile, this, [this](const QString &fileName) { openPatternFile(fileName); });
 }
 
 bool TMainForm::MenuSaveClick()

@@ -5,7 +5,6 @@
 #include "ui/PictureFile.h"
 
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -90,24 +89,15 @@ bool TPictureForm::loadPicture(const QString &path)
 
 void TPictureForm::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!DroppedPictureFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    AcceptDragOf(event, DroppedPictureFile);
 }
 
 void TPictureForm::dropEvent(QDropEvent *event)
 {
-    const QString path = DroppedPictureFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // An error report waits until the drop is over.
-    QMetaObject::invokeMethod(
-        this,
-        [this, path] {
-            m_lastFile = path;
-            loadPicture(path);
-        },
-        Qt::QueuedConnection);
+    TakeDropOf(event, DroppedPictureFile, this, [this](const QString &path) {
+        m_lastFile = path;
+        loadPicture(path);
+    });
 }
 
 void TPictureForm::mouseDoubleClickEvent(QMouseEvent *event)

@@ -36,16 +36,24 @@ private:
     QProcess m_process;
 };
 
+// A desktop of its own for each test.
+class WindowManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QStringList missing = XDesktop::missingTools();
+        if (!missing.isEmpty())
+            GTEST_SKIP() << "not installed: " << missing.join(QLatin1Char(' ')).toStdString();
+        QString error;
+        ASSERT_TRUE(desktop.start(QSize(1280, 800), &error)) << error.toStdString();
+    }
+    XDesktop desktop;
+};
+
 } // namespace
 
-TEST(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
+TEST_F(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
 {
-    const QStringList missing = XDesktop::missingTools();
-    if (!missing.isEmpty())
-        GTEST_SKIP() << "not installed: " << missing.join(QLatin1Char(' ')).toStdString();
-    XDesktop desktop;
-    QString error;
-    ASSERT_TRUE(desktop.start(QSize(1280, 800), &error)) << error.toStdString();
     QTemporaryDir folder; // the yarn list is looked for in the working folder
     Program program(desktop, folder.path());
 
@@ -94,14 +102,8 @@ TEST(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
     EXPECT_TRUE(program.running());
 }
 
-TEST(WindowManagerTest, PatternGivenAtStartUpOpensOrIsRefusedAndTheProgramGoesOn)
+TEST_F(WindowManagerTest, PatternGivenAtStartUpOpensOrIsRefusedAndTheProgramGoesOn)
 {
-    const QStringList missing = XDesktop::missingTools();
-    if (!missing.isEmpty())
-        GTEST_SKIP() << "not installed: " << missing.join(QLatin1Char(' ')).toStdString();
-    XDesktop desktop;
-    QString error;
-    ASSERT_TRUE(desktop.start(QSize(1280, 800), &error)) << error.toStdString();
     QTemporaryDir folder;
     // A 1 x 1 pattern: the version word, the counts, 16 palette slots, one cell.
     QByteArray good("\x02\0\0\0\x01\0\0\0\x01\0\0\0", 12);
