@@ -105,37 +105,28 @@ TEST_F(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
 TEST_F(WindowManagerTest, PatternGivenAtStartUpOpensOrIsRefusedAndTheProgramGoesOn)
 {
     QTemporaryDir folder;
-    // A 1 x 1 pattern: the version word, the counts, 16 palette slots, one cell.
-    QByteArray good("\x02\0\0\0\x01\0\0\0\x01\0\0\0", 12);
-    good += QByteArray(68, '\0');
-    const auto put = [&](const QString &name, const QByteArray &bytes) {
+    // A 1 x 1 pattern (version, counts, 16 slots, one cell), and the same cut short.
+    const QByteArray good = QByteArray("\2\0\0\0\1\0\0\0\1\0\0\0", 12) + QByteArray(68, '\0');
+    for (const auto &[name, bytes] : { std::pair("good.plw", good), std::pair("damaged.plw", good.left(40)) }) {
         QFile file(folder.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    const std::pair<QString, bool> cases[] = {
+        { "good.plw", true },
+        { QUrl::fromLocalFile(folder.filePath("good.plw")).toString(), true },
+        { "damaged.plw", false },
+        { "missing.plw", false },
     };
-    put(QStringLiteral("good.plw"), good);
-    put(QStringLiteral("damaged.plw"), good.left(40));
-
-    const struct {
-        QString argument;
-        bool opens;
-    } cases[] = {
-        { QStringLiteral("good.plw"), true },
-        { QUrl::fromLocalFile(folder.filePath(QStringLiteral("good.plw"))).toString(), true },
-        { QStringLiteral("damaged.plw"), false },
-        { QStringLiteral("missing.plw"), false },
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.argument.toStdString());
-        Program program(desktop, folder.path(), { c.argument, QStringLiteral("ignored.plw") });
-        XDesktop::Window main = 0;
-        ASSERT_TRUE(XDesktop::waitFor([&] { return (main = desktop.findWindow(MainTitle)) != 0; }));
+    for (const auto &[argument, opens] : cases) {
+        SCOPED_TRACE(argument.toStdString());
+        Program program(desktop, folder.path(), { argument, QStringLiteral("ignored.plw") });
+        ASSERT_TRUE(XDesktop::waitFor([&] { return desktop.findWindow(MainTitle) != 0; }));
         // An open pattern shows the read-out window (empty title); a refusal, the error report.
         XDesktop::Window shown = 0;
-        ASSERT_TRUE(XDesktop::waitFor([&] {
-            return (shown = desktop.findWindow(c.opens ? QString() : QStringLiteral("Purlwise"))) != 0;
+        ASSERT_TRUE(XDesktop::waitFor([&, opens = opens] {
+            return (shown = desktop.findWindow(opens ? QString() : QStringLiteral("Purlwise"))) != 0;
         }));
-        if (!c.opens) {
+        if (!opens) {
             ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(shown), "key", "Return" }));
             EXPECT_TRUE(XDesktop::waitFor([&] { return !desktop.stacking().contains(shown); }));
             EXPECT_EQ(desktop.findWindow(QString()), 0u) << "a pattern opened after the refusal";

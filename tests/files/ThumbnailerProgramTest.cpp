@@ -1,5 +1,5 @@
-// The thumbnailer as a file manager runs it: a PNG of exactly the cells, and
-// no file but a non-zero exit for anything it cannot show.
+// The thumbnailer as a file manager runs it: every pixel of the PNG is the
+// cell under its centre, no grid; anything it cannot show gives no file.
 #include "support/FileSupport.h"
 
 #include "model/PatternFile.h"
@@ -15,50 +15,60 @@ int runThumbnailer(const QStringList &arguments)
 {
     QProcess process;
     process.start(QStringLiteral(PURLWISE_THUMBNAILER), arguments);
-    if (!process.waitForFinished(10000))
-        return -1;
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 } // namespace
 
-TEST(ThumbnailerProgramTest, WritesTheCellsScaledWithoutAGrid)
+TEST(ThumbnailerProgramTest, EveryPixelIsTheCellUnderItsCentre)
 {
     const ScratchFolder folder;
-    // 3 x 2 cells: red, white, blue over white, green, white (0x00BBGGRR).
-    model::Pattern pattern;
-    model::CreateBlank(pattern, 3, 2);
-    pattern.at(0, 0) = 0x000000FF;
-    pattern.at(2, 0) = 0x00FF0000;
-    pattern.at(1, 1) = 0x0000FF00;
-    const std::vector<std::uint8_t> bytes = model::EncodePatternFile(pattern, model::WhitePalette());
-    writeBytes(folder.file("motif.plw"), std::string(bytes.begin(), bytes.end()));
-
-    const QString output = QString::fromStdString(folder.file("motif.png"));
-    ASSERT_EQ(runThumbnailer({ "-s", "6", QString::fromStdString(folder.file("motif.plw")), output }), 0);
-    QImage expected(6, 4, QImage::Format_RGB32);
-    const QRgb colours[2][3] = { { qRgb(255, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255) },
-        { qRgb(255, 255, 255), qRgb(0, 255, 0), qRgb(255, 255, 255) } };
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 6; ++x)
-            expected.setPixel(x, y, colours[y / 2][x / 2]);
-    EXPECT_EQ(QImage(output).convertToFormat(QImage::Format_RGB32), expected);
+    const QString output = QString::fromStdString(folder.file("out.png"));
+    const struct {
+        std::int32_t stitches, rows, size, width, height;
+    } cases[] = {
+        { 3, 2, 6, 6, 4 }, // cells grow to 2 x 2 pixels
+        { 3, 2, 8, 6, 4 }, // by whole pixels only
+        { 2, 5, 4, 2, 4 }, // shrunk, rounded
+        { 1000, 10, 100, 100, 1 }, // a strip keeps one pixel
+        { 1500, 900, 5000, 1024, 614 }, // the size is capped
+        { (1 << 18) + 3, 3, 7, 7, 1 }, // rows too wide to read whole
+    };
+    for (const auto &c : cases) {
+        model::Pattern pattern;
+        model::CreateBlank(pattern, c.stitches, c.rows);
+        for (std::size_t i = 0; i < pattern.Cells.size(); ++i)
+            pattern.Cells[i] = i % 3 ? model::TColor(i * 2654435761u) & 0x00FFFFFFu : model::White;
+        const std::vector<std::uint8_t> bytes = model::EncodePatternFile(pattern, model::WhitePalette());
+        writeBytes(folder.file("in.plw"), std::string(bytes.begin(), bytes.end()));
+        ASSERT_EQ(
+            runThumbnailer({ "-s", QString::number(c.size), QString::fromStdString(folder.file("in.plw")), output }),
+            0);
+        const QImage image(output);
+        ASSERT_EQ(image.size(), QSize(c.width, c.height)) << c.stitches << " x " << c.rows;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const model::TColor cell = pattern.at(std::int32_t((x + 0.5) * c.stitches / c.width),
+                    std::int32_t((y + 0.5) * c.rows / c.height)); // 0x00BBGGRR
+                ASSERT_EQ(image.pixel(x, y), qRgb(int(cell & 0xFF), int(cell >> 8 & 0xFF), int(cell >> 16)))
+                    << c.stitches << " x " << c.rows << " at " << x << "," << y;
+            }
+    }
 }
 
 TEST(ThumbnailerProgramTest, RefusesWithoutWritingAnything)
 {
     const ScratchFolder folder;
-    writeBytes(folder.file("damaged.plw"), std::string("\x02\0\0\0\x05\0\0\0", 8));
-    const QString output = QString::fromStdString(folder.file("out.png"));
-    const QString damaged = QString::fromStdString(folder.file("damaged.plw"));
-    const QStringList refused[] = {
-        { "-s", "128", damaged, output },
-        { "-s", "128", QString::fromStdString(folder.file("missing.plw")), output },
-        { "-s", "0", damaged, output },
-        { damaged, output },
-    };
-    for (const QStringList &arguments : refused) {
-        EXPECT_NE(runThumbnailer(arguments), 0) << arguments.join(' ').toStdString();
-        EXPECT_FALSE(fs::exists(folder.file("out.png"))) << arguments.join(' ').toStdString();
+    // Cut short after the header; counts of 2^14 x 2^14, over the limits.
+    writeBytes(folder.file("short.plw"), std::string("\2\0\0\0\3\0\0\0\2\0\0\0", 12) + std::string(80, '\xFF'));
+    writeBytes(folder.file("huge.plw"), std::string("\2\0\0\0\0\x40\0\0\0\x40\0\0", 12) + std::string(4096, '\0'));
+    const std::pair<const char *, const char *> refused[]
+        = { { "128", "short.plw" }, { "128", "huge.plw" }, { "128", "missing.plw" }, { "0", "short.plw" } };
+    for (const auto &[size, input] : refused) {
+        EXPECT_NE(runThumbnailer({ "-s", size, QString::fromStdString(folder.file(input)),
+                      QString::fromStdString(folder.file("out.png")) }),
+            0)
+            << input;
+        EXPECT_FALSE(fs::exists(folder.file("out.png"))) << input;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Drops files on a window the way the platform does: the drag's enter and drop
-// events go to the window's native window, which finds the widget under the
-// point that takes drops. Then the events the drop queued are run.
+// Drops files as the platform does: the events go to the native window, which
+// hands them to the widget under the point that takes drops. Then runs what
+// the drop queued. Gives whether the drop was taken.
 
 #include <QApplication>
 #include <QDropEvent>
@@ -10,29 +10,19 @@
 #include <QWidget>
 #include <QWindow>
 
-// Whether the drop was taken.
-inline bool dropFiles(QWidget &window, const QStringList &paths, QPoint at)
+inline bool dropFiles(QWidget &widget, const QStringList &paths, QPoint at)
 {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString &path : paths)
         urls.append(QUrl::fromLocalFile(path));
     data.setUrls(urls);
-    QWindow *native = window.window()->windowHandle();
-    if (!native)
-        return false;
-    const QPointF point = window.mapTo(window.window(), at);
-    QDragEnterEvent enter(point.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(native, &enter);
-    bool taken = false;
-    if (enter.isAccepted()) {
-        QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(native, &drop);
-        taken = drop.isAccepted();
-    } else {
-        QDragLeaveEvent leave;
-        QApplication::sendEvent(native, &leave);
-    }
+    const QPoint point = widget.mapTo(widget.window(), at);
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(widget.window()->windowHandle(), &enter);
+    QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    if (enter.isAccepted())
+        QApplication::sendEvent(widget.window()->windowHandle(), &drop);
     QApplication::processEvents();
-    return taken;
+    return enter.isAccepted() && drop.isAccepted();
 }
