@@ -107,26 +107,21 @@ TEST_F(WindowManagerTest, PatternGivenAtStartUpOpensOrIsRefusedAndTheProgramGoes
     QTemporaryDir folder;
     // A 1 x 1 pattern (version, counts, 16 slots, one cell), and the same cut short.
     const QByteArray good = QByteArray("\2\0\0\0\1\0\0\0\1\0\0\0", 12) + QByteArray(68, '\0');
-    for (const auto &[name, bytes] : { std::pair("good.plw", good), std::pair("damaged.plw", good.left(40)) }) {
-        QFile file(folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-    const std::pair<QString, bool> cases[] = {
-        { "good.plw", true },
-        { QUrl::fromLocalFile(folder.filePath("good.plw")).toString(), true },
-        { "damaged.plw", false },
-        { "missing.plw", false },
-    };
-    for (const auto &[argument, opens] : cases) {
+    const std::pair<QString, QByteArray> cases[]
+        = { { "good.plw", good }, { QUrl::fromLocalFile(folder.filePath("url.plw")).toString(), good },
+              { "damaged.plw", good.left(40) }, { "missing.plw", {} } };
+    for (const auto &[argument, bytes] : cases) {
         SCOPED_TRACE(argument.toStdString());
+        QFile file(folder.filePath(QUrl(argument).fileName()));
+        ASSERT_TRUE(bytes.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+        file.close();
         Program program(desktop, folder.path(), { argument, QStringLiteral("ignored.plw") });
         ASSERT_TRUE(XDesktop::waitFor([&] { return desktop.findWindow(MainTitle) != 0; }));
         // An open pattern shows the read-out window (empty title); a refusal, the error report.
+        const QString expected = bytes == good ? QString() : QStringLiteral("Purlwise");
         XDesktop::Window shown = 0;
-        ASSERT_TRUE(XDesktop::waitFor([&, opens = opens] {
-            return (shown = desktop.findWindow(opens ? QString() : QStringLiteral("Purlwise"))) != 0;
-        }));
-        if (!opens) {
+        ASSERT_TRUE(XDesktop::waitFor([&] { return (shown = desktop.findWindow(expected)) != 0; }));
+        if (bytes != good) {
             ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(shown), "key", "Return" }));
             EXPECT_TRUE(XDesktop::waitFor([&] { return !desktop.stacking().contains(shown); }));
             EXPECT_EQ(desktop.findWindow(QString()), 0u) << "a pattern opened after the refusal";

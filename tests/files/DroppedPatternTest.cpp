@@ -16,35 +16,31 @@ using DroppedPatternTest = WindowTest;
 TEST_F(DroppedPatternTest, OpensAsOpenWouldAndNothingElseIsTaken)
 {
     QTemporaryDir folder;
-    const auto put = [&](const QString &name, std::int32_t stitches) {
-        model::Pattern pattern;
-        model::CreateBlank(pattern, stitches, 2);
-        const std::vector<std::uint8_t> bytes = model::EncodePatternFile(pattern, model::WhitePalette());
-        writeBytes(ModelFileName(folder.filePath(name)), std::string(bytes.begin(), bytes.end()));
+    const auto file = [&](const char *name, const std::string &bytes) {
+        writeBytes(ModelFileName(folder.filePath(name)), bytes);
         return folder.filePath(name);
     };
-    const QString first = put(QStringLiteral("first.plw"), 3), second = put(QStringLiteral("SECOND.PLW"), 5);
-    writeBytes(ModelFileName(first + ".txt"), "notes");
-    writeBytes(ModelFileName(folder.filePath("bad.plw")), "bad");
+    const auto pattern = [](std::int32_t stitches) {
+        const auto bytes
+            = model::EncodePatternFile(model::Pattern { stitches, 1, model::CellArray(std::size_t(stitches), 0) }, {});
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const QString first = file("first.plw", pattern(3)), second = file("SECOND.PLW", pattern(5));
     const auto drop = [&](const QStringList &paths) { return dropFiles(*form->MainScrollBox, paths, QPoint(40, 40)); };
 
-    EXPECT_FALSE(drop({ first + ".txt" }));
+    EXPECT_FALSE(drop({ file("first.plw.txt", "notes") }));
     EXPECT_FALSE(drop({ first, second }));
-    EXPECT_FALSE(form->Pattern.exists());
     ASSERT_TRUE(drop({ first })); // no pattern: no question
-    EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(form->Pattern.StitchCount, 3);
     EXPECT_EQ(MemoForm->notesText(), QStringLiteral("notes"));
-
-    // The save question: Cancel keeps the open pattern, No opens the dropped one.
+    // Cancel at the save question keeps the open pattern, No opens the dropped one;
+    // a damaged file gets Open's refusal before any question.
     dialogs.messageAnswers = { QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok };
-    ASSERT_TRUE(drop({ second }));
-    EXPECT_EQ(form->Pattern.StitchCount, 3);
-    ASSERT_TRUE(drop({ second }));
-    EXPECT_EQ(form->Pattern.StitchCount, 5);
-    // A damaged file gets Open's refusal, before any question.
-    ASSERT_TRUE(drop({ folder.filePath("bad.plw") }));
-    EXPECT_EQ(form->Pattern.StitchCount, 5);
+    const std::pair<QString, int> drops[] = { { second, 3 }, { second, 5 }, { file("bad.plw", "bad"), 5 } };
+    for (const auto &[path, stitches] : drops) {
+        ASSERT_TRUE(drop({ path }));
+        EXPECT_EQ(form->Pattern.StitchCount, stitches);
+    }
     ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Вы хотите сохранить текущий рисунок?"));
     EXPECT_EQ(dialogs.messages[2].caption, QStringLiteral("Purlwise"));

@@ -9,21 +9,16 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-int runThumbnailer(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(PURLWISE_THUMBNAILER), arguments);
-    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-} // namespace
-
-TEST(ThumbnailerProgramTest, EveryPixelIsTheCellUnderItsCentre)
+TEST(ThumbnailerProgramTest, EveryPixelIsTheCellUnderItsCentreAndBadFilesGiveNone)
 {
     const ScratchFolder folder;
-    const QString output = QString::fromStdString(folder.file("out.png"));
+    const auto run = [&](const QString &size, const std::string &input) {
+        fs::remove(folder.file("out.png"));
+        QProcess process;
+        process.start(
+            PURLWISE_THUMBNAILER, { "-s", size, QString::fromStdString(input), folder.file("out.png").c_str() });
+        return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    };
     const struct {
         std::int32_t stitches, rows, size, width, height;
     } cases[] = {
@@ -41,10 +36,8 @@ TEST(ThumbnailerProgramTest, EveryPixelIsTheCellUnderItsCentre)
             pattern.Cells[i] = i % 3 ? model::TColor(i * 2654435761u) & 0x00FFFFFFu : model::White;
         const std::vector<std::uint8_t> bytes = model::EncodePatternFile(pattern, model::WhitePalette());
         writeBytes(folder.file("in.plw"), std::string(bytes.begin(), bytes.end()));
-        ASSERT_EQ(
-            runThumbnailer({ "-s", QString::number(c.size), QString::fromStdString(folder.file("in.plw")), output }),
-            0);
-        const QImage image(output);
+        ASSERT_EQ(run(QString::number(c.size), folder.file("in.plw")), 0);
+        const QImage image(folder.file("out.png").c_str());
         ASSERT_EQ(image.size(), QSize(c.width, c.height)) << c.stitches << " x " << c.rows;
         for (int y = 0; y < c.height; ++y)
             for (int x = 0; x < c.width; ++x) {
@@ -54,21 +47,14 @@ TEST(ThumbnailerProgramTest, EveryPixelIsTheCellUnderItsCentre)
                     << c.stitches << " x " << c.rows << " at " << x << "," << y;
             }
     }
-}
 
-TEST(ThumbnailerProgramTest, RefusesWithoutWritingAnything)
-{
-    const ScratchFolder folder;
-    // Cut short after the header; counts of 2^14 x 2^14, over the limits.
+    // Cut short after the header; counts of 2^14 x 2^14, over the limits; no file; no size.
     writeBytes(folder.file("short.plw"), std::string("\2\0\0\0\3\0\0\0\2\0\0\0", 12) + std::string(80, '\xFF'));
     writeBytes(folder.file("huge.plw"), std::string("\2\0\0\0\0\x40\0\0\0\x40\0\0", 12) + std::string(4096, '\0'));
     const std::pair<const char *, const char *> refused[]
-        = { { "128", "short.plw" }, { "128", "huge.plw" }, { "128", "missing.plw" }, { "0", "short.plw" } };
+        = { { "9", "short.plw" }, { "9", "huge.plw" }, { "9", "missing" }, { "0", "in.plw" } };
     for (const auto &[size, input] : refused) {
-        EXPECT_NE(runThumbnailer({ "-s", size, QString::fromStdString(folder.file(input)),
-                      QString::fromStdString(folder.file("out.png")) }),
-            0)
-            << input;
+        EXPECT_NE(run(size, folder.file(input)), 0) << input;
         EXPECT_FALSE(fs::exists(folder.file("out.png"))) << input;
     }
 }
