@@ -1,7 +1,6 @@
 // The picture window as the user meets it: its tool button and close box,
 // the open dialog, and scrolling a picture larger than the window.
 #include "PictureFixtures.h"
-#include "support/DragAndDrop.h"
 #include "support/WindowFixture.h"
 #include "ui/Picture.h"
 
@@ -104,21 +103,4 @@ TEST_F(PictureWindowTest, LargePictureScrollsAndASmallOneLeavesTheWindowItsSize)
     EXPECT_EQ(PictureForm->Image->size(), QSize(12, 8));
     EXPECT_EQ(PictureForm->Image->mapTo(PictureForm->ScrollBox->viewport(), QPoint(0, 0)), QPoint(0, 0));
     EXPECT_EQ(down->maximum(), 0);
-}
-
-TEST_F(PictureWindowTest, DroppedPictureLoadsAsItsDialogWouldAndOtherFilesAreLeft)
-{
-    newPattern(4, 4);
-    form->ShowHidePictureButton->click();
-    const QString picture = write("MOTIF.BMP", markedImage(20, 10));
-    QWidget &view = *PictureForm->ScrollBox->viewport();
-    EXPECT_FALSE(dropFiles(view, { picture, picture }, QPoint(50, 50)));
-    EXPECT_FALSE(dropFiles(view, { dir.filePath("motif.plw") }, QPoint(50, 50)));
-    EXPECT_FALSE(dropFiles(*form, { picture }, QPoint(300, 300))); // a picture is no pattern
-    ASSERT_TRUE(dropFiles(view, { picture }, QPoint(50, 50)));
-    EXPECT_EQ(PictureForm->picture().size(), QSize(20, 10));
-    dialogs.openAnswers.push_back(QString());
-    PictureForm->ImageDblClick(); // its dialog starts at the dropped file
-    EXPECT_EQ(dialogs.openRequests.back().initialPath, picture);
-    EXPECT_TRUE(dialogs.messages.empty());
 }

@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 
-inline bool dropFiles(QWidget &widget, const QStringList &paths, QPoint at)
+inline bool dropFiles(QWidget &widget, const QStringList &paths, QPoint at = QPoint(40, 40))
 {
     QMimeData data;
     QList<QUrl> urls;
@@ -19,8 +19,8 @@ inline bool dropFiles(QWidget &widget, const QStringList &paths, QPoint at)
     data.setUrls(urls);
     const QPoint point = widget.mapTo(widget.window(), at);
     QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(widget.window()->windowHandle(), &enter);
     QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(widget.window()->windowHandle(), &enter);
     if (enter.isAccepted())
         QApplication::sendEvent(widget.window()->windowHandle(), &drop);
     QApplication::processEvents();

@@ -1,19 +1,23 @@
 // A pattern file dropped on the main window opens as Open does: with no
-// pattern at once, with one after the save question; anything else is left.
+// pattern at once, with one after the save question. A picture dropped on the
+// picture window loads as its dialog's choice would. Anything else is left.
 #include "support/DragAndDrop.h"
 #include "support/FileSupport.h"
 #include "support/WindowFixture.h"
 #include "ui/FileNames.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
+#include "ui/Picture.h"
 
 #include "model/PatternFile.h"
 
+#include <QScrollArea>
 #include <QTemporaryDir>
+#include <QToolButton>
 
-using DroppedPatternTest = WindowTest;
+using DroppedFilesTest = WindowTest;
 
-TEST_F(DroppedPatternTest, OpensAsOpenWouldAndNothingElseIsTaken)
+TEST_F(DroppedFilesTest, PatternsOpenAsOpenWouldPicturesLoadAndNothingElseIsTaken)
 {
     QTemporaryDir folder;
     const auto file = [&](const char *name, const std::string &bytes) {
@@ -21,16 +25,14 @@ TEST_F(DroppedPatternTest, OpensAsOpenWouldAndNothingElseIsTaken)
         return folder.filePath(name);
     };
     const auto pattern = [](std::int32_t stitches) {
-        const auto bytes
-            = model::EncodePatternFile(model::Pattern { stitches, 1, model::CellArray(std::size_t(stitches), 0) }, {});
+        const auto bytes = model::EncodePatternFile({ stitches, 1, model::CellArray(std::size_t(stitches), 0) }, {});
         return std::string(bytes.begin(), bytes.end());
     };
     const QString first = file("first.plw", pattern(3)), second = file("SECOND.PLW", pattern(5));
-    const auto drop = [&](const QStringList &paths) { return dropFiles(*form->MainScrollBox, paths, QPoint(40, 40)); };
-
-    EXPECT_FALSE(drop({ file("first.plw.txt", "notes") }));
-    EXPECT_FALSE(drop({ first, second }));
-    ASSERT_TRUE(drop({ first })); // no pattern: no question
+    QWidget &grid = *form->MainScrollBox;
+    EXPECT_FALSE(dropFiles(grid, { file("first.plw.txt", "notes") }));
+    EXPECT_FALSE(dropFiles(grid, { first, second }));
+    ASSERT_TRUE(dropFiles(grid, { first })); // no pattern: no question
     EXPECT_EQ(form->Pattern.StitchCount, 3);
     EXPECT_EQ(MemoForm->notesText(), QStringLiteral("notes"));
     // Cancel at the save question keeps the open pattern, No opens the dropped one;
@@ -38,11 +40,22 @@ TEST_F(DroppedPatternTest, OpensAsOpenWouldAndNothingElseIsTaken)
     dialogs.messageAnswers = { QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok };
     const std::pair<QString, int> drops[] = { { second, 3 }, { second, 5 }, { file("bad.plw", "bad"), 5 } };
     for (const auto &[path, stitches] : drops) {
-        ASSERT_TRUE(drop({ path }));
+        ASSERT_TRUE(dropFiles(grid, { path }));
         EXPECT_EQ(form->Pattern.StitchCount, stitches);
     }
     ASSERT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("Вы хотите сохранить текущий рисунок?"));
     EXPECT_EQ(dialogs.messages[2].caption, QStringLiteral("Purlwise"));
+
+    form->ShowHidePictureButton->click();
+    const QString picture = folder.filePath("MOTIF.BMP");
+    ASSERT_TRUE(QImage(3, 2, QImage::Format_RGB32).save(picture, "BMP"));
+    EXPECT_FALSE(dropFiles(grid, { picture }));
+    EXPECT_FALSE(dropFiles(*PictureForm->ScrollBox->viewport(), { second }));
+    ASSERT_TRUE(dropFiles(*PictureForm->ScrollBox->viewport(), { picture }));
+    EXPECT_EQ(PictureForm->picture().size(), QSize(3, 2));
+    dialogs.openAnswers.push_back(QString());
+    PictureForm->ImageDblClick(); // its dialog starts at the dropped file
+    EXPECT_EQ(dialogs.openRequests.back().initialPath, picture);
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
