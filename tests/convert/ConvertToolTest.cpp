@@ -5,18 +5,19 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int code;
     QString errors;
 };
 
-Run convert(const QStringList &args)
+ToolRun convert(const QStringList &args)
 {
     QProcess tool;
     tool.start(QStringLiteral(PURLWISE_CONVERT), args);
@@ -59,7 +60,7 @@ TEST(ConvertTool, BadInputGivesItsExitCodeAndARussianMessage)
              Case { { dir + "junk.png", dir + "a.plw", "--stitches", "10" }, 1 },
              Case { { dir + "red.png", dir + "taken.plw", "--stitches", "10" }, 1 },
              Case { { dir + "missing.plw", dir + "a.png" }, 1 } }) {
-        const Run run = convert(c.args);
+        const ToolRun run = convert(c.args);
         EXPECT_EQ(run.code, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(run.errors.contains(QRegularExpression("[а-я]"))) << run.errors.toStdString();
     }

@@ -119,11 +119,11 @@ TEST_F(PatternFromPictureTest, OkGoesThroughTheSaveQuestionLikeNew)
     for (int r = 0; r < 3; ++r)
         for (int s = 0; s < 4; ++s)
             EXPECT_EQ(form->Pattern.at(s, r), colour(Yarns[(s + r) % 4])) << s << "," << r;
-    // Three yarns in the first slots, the rest white; the new pattern is unsaved.
-    std::set<model::TColor> slots;
+    // Three yarns in the first slotColours, the rest white; the new pattern is unsaved.
+    std::set<model::TColor> slotColours;
     for (const PaletteSwatch *swatch : form->Panels)
-        slots.insert(swatch->color());
-    EXPECT_EQ(slots, (std::set<model::TColor> { colour(Yarns[0]), colour(Yarns[1]), colour(Yarns[2]), model::White }));
+        slotColours.insert(swatch->color());
+    EXPECT_EQ(slotColours, (std::set<model::TColor> { colour(Yarns[0]), colour(Yarns[1]), colour(Yarns[2]), model::White }));
     EXPECT_TRUE(form->SaveToolButn->isEnabled());
     EXPECT_TRUE(form->PatternOpen);
     EXPECT_TRUE(dialogs.allAnswersUsed());
