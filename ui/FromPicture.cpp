@@ -42,9 +42,10 @@ CellPreview::CellPreview(QWidget *parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void CellPreview::setCells(QImage cells)
+void CellPreview::setCells(QImage cells, double cellAspect)
 {
     m_cells = std::move(cells);
+    m_cellAspect = cellAspect;
     update();
 }
 
@@ -54,15 +55,17 @@ void CellPreview::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), palette().window());
     if (m_cells.isNull())
         return;
-    const double pitch = std::min(double(width()) / m_cells.width(), double(height()) / m_cells.height());
-    const QSizeF size(m_cells.width() * pitch, m_cells.height() * pitch);
+    const double across = m_cells.width() * m_cellAspect;
+    const double pitch = std::min(double(width()) / across, double(height()) / m_cells.height());
+    const double step = pitch * m_cellAspect;
+    const QSizeF size(across * pitch, m_cells.height() * pitch);
     const QRectF target(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
     painter.drawImage(target, m_cells);
     // Outlines once cells are big enough to tell apart, as on the grid.
     if (pitch >= 5) {
         painter.setPen(Qt::black);
         for (int s = 0; s <= m_cells.width(); ++s)
-            painter.drawLine(QPointF(target.left() + s * pitch, target.top()), QPointF(target.left() + s * pitch, target.bottom()));
+            painter.drawLine(QPointF(target.left() + s * step, target.top()), QPointF(target.left() + s * step, target.bottom()));
         for (int r = 0; r <= m_cells.height(); ++r)
             painter.drawLine(QPointF(target.left(), target.top() + r * pitch), QPointF(target.right(), target.top() + r * pitch));
     } else {
@@ -174,7 +177,9 @@ void TFromPictureForm::updatePreview()
     if (m_picture.isNull())
         return;
     const auto made = model::ConvertPicture(pictureView(), conversion(false));
-    Preview->setCells(made.ok() ? PatternImage(made.value().pattern) : QImage());
+    // Stitches are wider than rows are tall by the ratio of rows to stitches in 10 cm.
+    const double aspect = double(GaugeRowsEdit->peekValue()) / GaugeStitchesEdit->peekValue();
+    Preview->setCells(made.ok() ? PatternImage(made.value().pattern) : QImage(), aspect);
 }
 
 void TFromPictureForm::OKButtonClick()

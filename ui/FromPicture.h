@@ -13,13 +13,14 @@ class QPushButton;
 class WholeNumberField;
 class UserDialogs;
 
-// The result drawn as cells, scaled to fit with square cells.
+// The result drawn as cells, scaled to fit, each cell as wide for its
+// height as the knitted stitch will be.
 class CellPreview : public QWidget {
     Q_OBJECT
 
 public:
     explicit CellPreview(QWidget *parent = nullptr);
-    void setCells(QImage cells);
+    void setCells(QImage cells, double cellAspect);
     const QImage &cells() const { return m_cells; }
 
 protected:
@@ -27,6 +28,7 @@ protected:
 
 private:
     QImage m_cells; // one pixel per cell
+    double m_cellAspect = 1; // width over height
 };
 
 class TFromPictureForm : public QDialog {
