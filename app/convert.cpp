@@ -97,6 +97,8 @@ std::optional<Options> parse(const QStringList &args, Stop &stop)
                     return usage(QStringLiteral("цветов может быть от 2 до 16"));
                 options.colours = int(*number);
             } else {
+                if (*number < 1)
+                    return usage(QStringLiteral("петель и рядов должно быть не меньше одного"));
                 (arg == "--stitches" ? options.stitches : options.rows) = *number;
             }
         } else if (arg == "--gauge") {
@@ -224,6 +226,11 @@ int main(int argc, char **argv)
     // The metafile readers draw with Qt; no window is ever shown.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries the tool's own messages only, not Qt's notes about its set-up.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            say(text);
+    });
     QGuiApplication app(argc, argv);
     Stop stop { Success, {} };
     if (const std::optional<Options> options = parse(app.arguments(), stop))

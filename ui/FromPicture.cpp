@@ -184,13 +184,13 @@ void TFromPictureForm::updatePreview()
 
 void TFromPictureForm::OKButtonClick()
 {
-    const auto made = model::ConvertPicture(pictureView(), conversion(true));
+    auto made = model::ConvertPicture(pictureView(), conversion(true));
     if (!made.ok()) {
         // The dialog stays open, so smaller counts can be tried.
         ReportFailure(m_dialogs, made.failure(), Activity::Creating);
         return;
     }
-    Result = made.value();
+    Result = std::move(made.value());
     accept();
 }
 
