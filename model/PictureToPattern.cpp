@@ -9,7 +9,6 @@
 #include <cmath>
 #include <memory>
 #include <new>
-#include <unordered_map>
 #include <vector>
 
 namespace model {
@@ -175,32 +174,32 @@ using LiqAttr = std::unique_ptr<liq_attr, LiqDeleter<liq_attr, liq_attr_destroy>
 using LiqImage = std::unique_ptr<liq_image, LiqDeleter<liq_image, liq_image_destroy>>;
 using LiqResult = std::unique_ptr<liq_result, LiqDeleter<liq_result, liq_result_destroy>>;
 
-// Reduces the cells to `conversion.colours` with libimagequant; false when it gives out.
-bool quantise(std::vector<std::uint8_t> &cells, const PictureConversion &conversion, CellArray &out)
+// Reduces the cells to `colours` with libimagequant; false when it gives out.
+bool quantise(const AveragedCells &cells, int colours, bool dither, CellArray &out)
 {
     const LiqAttr attr(liq_attr_create());
-    if (!attr || liq_set_max_colors(attr.get(), conversion.colours) != LIQ_OK
+    if (!attr || liq_set_max_colors(attr.get(), colours) != LIQ_OK
         || liq_set_speed(attr.get(), QuantiserSpeed) != LIQ_OK)
         return false;
-    const LiqImage image(liq_image_create_rgba(attr.get(), cells.data(), conversion.stitches, conversion.rows, 0));
+    const LiqImage image(liq_image_create_rgba(attr.get(), cells.rgba.data(), cells.stitches, cells.rows, 0));
     if (!image)
         return false;
     liq_result *raw = nullptr;
     if (liq_image_quantize(image.get(), attr.get(), &raw) != LIQ_OK)
         return false;
     const LiqResult result(raw);
-    liq_set_dithering_level(result.get(), conversion.dither ? 1.0f : 0.0f);
+    liq_set_dithering_level(result.get(), dither ? 1.0f : 0.0f);
     std::vector<std::uint8_t> indices(out.size());
     if (liq_write_remapped_image(result.get(), image.get(), indices.data(), indices.size()) != LIQ_OK)
         return false;
     const liq_palette *found = liq_get_palette(result.get());
-    std::array<TColor, 256> colours {};
+    std::array<TColor, 256> entries {};
     for (unsigned i = 0; i < found->count; ++i) {
         const liq_color &c = found->entries[i];
-        colours[i] = TColor(c.r) | TColor(c.g) << 8 | TColor(c.b) << 16;
+        entries[i] = TColor(c.r) | TColor(c.g) << 8 | TColor(c.b) << 16;
     }
     for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = colours[indices[i]];
+        out[i] = entries[indices[i]];
     return true;
 }
 
@@ -214,46 +213,64 @@ std::int64_t RowsForStitches(std::int64_t stitches, std::int32_t pictureWidth, s
     return std::max<std::int64_t>(1, std::llround(std::min(rows, double(MaxCells) * 2)));
 }
 
-Outcome<PatternFromPicture> ConvertPicture(const PictureView &picture, const PictureConversion &conversion)
+Outcome<AveragedCells> AverageCells(const PictureView &picture, std::int32_t stitches, std::int32_t rows)
 {
-    if (!fitsLimits(conversion.stitches, conversion.rows))
-        return Failure::tooLarge(conversion.stitches, conversion.rows);
+    if (!fitsLimits(stitches, rows))
+        return Failure::tooLarge(stitches, rows);
     if (picture.width < 1 || picture.height < 1 || !picture.rgba)
         return Failure::of(Failure::Kind::Damaged);
-    const int colours = std::clamp(conversion.colours, MinPictureColours, MaxPictureColours);
     try {
-        std::vector<std::uint8_t> cells = averageCells(picture, conversion.stitches, conversion.rows);
+        return AveragedCells { stitches, rows, averageCells(picture, stitches, rows) };
+    } catch (const std::bad_alloc &) {
+        return Failure::of(Failure::Kind::OutOfMemory);
+    }
+}
+
+Outcome<PatternFromPicture> ReduceColours(const AveragedCells &cells, int colours, bool dither)
+{
+    colours = std::clamp(colours, MinPictureColours, MaxPictureColours);
+    try {
         PatternFromPicture made;
-        made.pattern.StitchCount = conversion.stitches;
-        made.pattern.RowCount = conversion.rows;
-        made.pattern.Cells.resize(cells.size() / 4);
+        made.pattern.StitchCount = cells.stitches;
+        made.pattern.RowCount = cells.rows;
+        made.pattern.Cells.resize(cells.rgba.size() / 4);
         // Pictures already in few colours keep them exactly; the quantiser would round them.
-        if (fewColours(cells, colours).empty()) {
-            PictureConversion settings = conversion;
-            settings.colours = colours;
-            if (!quantise(cells, settings, made.pattern.Cells))
+        if (fewColours(cells.rgba, colours).empty()) {
+            if (!quantise(cells, colours, dither, made.pattern.Cells))
                 return Failure::of(Failure::Kind::OutOfMemory);
         } else {
             for (std::size_t i = 0; i < made.pattern.Cells.size(); ++i)
-                made.pattern.Cells[i] = colourOf(&cells[i * 4]);
+                made.pattern.Cells[i] = colourOf(&cells.rgba[i * 4]);
         }
 
-        std::unordered_map<TColor, std::int64_t> uses;
+        // At most 17 colours remain, so a short list counts them quickest.
+        std::vector<std::pair<TColor, std::int64_t>> uses;
         for (TColor &cell : made.pattern.Cells) {
             cell = whitened(cell);
-            ++uses[cell];
+            auto found = std::find_if(uses.begin(), uses.end(), [cell](const auto &use) { return use.first == cell; });
+            if (found == uses.end())
+                uses.emplace_back(cell, 1);
+            else
+                ++found->second;
         }
-        uses.erase(White);
-        std::vector<std::pair<TColor, std::int64_t>> byUse(uses.begin(), uses.end());
-        std::sort(byUse.begin(), byUse.end(),
+        std::erase_if(uses, [](const auto &use) { return use.first == White; });
+        std::sort(uses.begin(), uses.end(),
             [](const auto &a, const auto &b) { return a.second != b.second ? a.second > b.second : a.first < b.first; });
         made.palette = WhitePalette();
-        for (std::size_t i = 0; i < byUse.size() && i < made.palette.size(); ++i)
-            made.palette[i] = byUse[i].first;
+        for (std::size_t i = 0; i < uses.size() && i < made.palette.size(); ++i)
+            made.palette[i] = uses[i].first;
         return made;
     } catch (const std::bad_alloc &) {
         return Failure::of(Failure::Kind::OutOfMemory);
     }
+}
+
+Outcome<PatternFromPicture> ConvertPicture(const PictureView &picture, const PictureConversion &conversion)
+{
+    const Outcome<AveragedCells> cells = AverageCells(picture, conversion.stitches, conversion.rows);
+    if (!cells.ok())
+        return cells.failure();
+    return ReduceColours(cells.value(), conversion.colours, conversion.dither);
 }
 
 } // namespace model

@@ -7,6 +7,7 @@
 #include "model/Pattern.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace model {
 
@@ -44,9 +45,21 @@ struct PatternFromPicture {
     Palette palette {};
 };
 
-// Fails with TooLarge when the counts pass the program's limits and with
-// OutOfMemory when memory or the quantiser gives out. Transparent parts of
-// the picture count as white.
+// Each cell's average colour before reduction: 8-bit RGBA, row after row.
+struct AveragedCells {
+    std::int32_t stitches = 0;
+    std::int32_t rows = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+// The two steps of ConvertPicture, apart so that a new colour count need not
+// average the picture again. Transparent parts of the picture count as white.
+// Fails with TooLarge when the counts pass the program's limits, Damaged for
+// an empty picture, and OutOfMemory.
+Outcome<AveragedCells> AverageCells(const PictureView &picture, std::int32_t stitches, std::int32_t rows);
+// Fails with OutOfMemory when memory or the quantiser gives out.
+Outcome<PatternFromPicture> ReduceColours(const AveragedCells &cells, int colours, bool dither);
+
 Outcome<PatternFromPicture> ConvertPicture(const PictureView &picture, const PictureConversion &conversion);
 
 } // namespace model

@@ -145,6 +145,7 @@ void TFromPictureForm::setPicture(const QImage &picture)
 {
     m_picture = picture.convertToFormat(QImage::Format_RGBA8888);
     m_rowsEdited = false;
+    m_averaged.reset();
     Result.reset();
     followGauge();
     updatePreview();
@@ -176,7 +177,15 @@ void TFromPictureForm::updatePreview()
 {
     if (m_picture.isNull())
         return;
-    const auto made = model::ConvertPicture(pictureView(), conversion(false));
+    const model::PictureConversion settings = conversion(false);
+    if (!m_averaged || m_averaged->stitches != settings.stitches || m_averaged->rows != settings.rows) {
+        m_averaged.reset();
+        auto averaged = model::AverageCells(pictureView(), settings.stitches, settings.rows);
+        if (averaged.ok())
+            m_averaged = std::move(averaged.value());
+    }
+    const auto made = m_averaged ? model::ReduceColours(*m_averaged, settings.colours, settings.dither)
+                                 : model::Outcome<model::PatternFromPicture>(model::Failure {});
     // Stitches are wider than rows are tall by the ratio of rows to stitches in 10 cm.
     const double aspect = double(GaugeRowsEdit->peekValue()) / GaugeStitchesEdit->peekValue();
     Preview->setCells(made.ok() ? PatternImage(made.value().pattern) : QImage(), aspect);

@@ -65,6 +65,8 @@ private:
 
     UserDialogs &m_dialogs;
     QImage m_picture; // RGBA 8888, straight alpha
+    // The last averaging, kept while only the colour count or dithering changes.
+    std::optional<model::AveragedCells> m_averaged;
     bool m_rowsEdited = false;
     bool m_settingRows = false;
 };
