@@ -25,17 +25,6 @@ ToolRun convert(const QStringList &args)
     return { tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, QString::fromLocal8Bit(tool.readAllStandardError()) };
 }
 
-model::Pattern randomPattern(int stitches, int rows, unsigned seed)
-{
-    std::mt19937 random(seed);
-    const model::TColor yarns[] = { model::White, 0x102030, 0x0000C0, 0x00A000, 0x800080, 0x404040 };
-    model::Pattern pattern;
-    model::CreateBlank(pattern, stitches, rows);
-    for (model::TColor &cell : pattern.Cells)
-        cell = yarns[random() % std::size(yarns)];
-    return pattern;
-}
-
 } // namespace
 
 TEST(ConvertTool, BadInputGivesItsExitCodeAndARussianMessage)
@@ -73,7 +62,12 @@ TEST(ConvertTool, BadInputGivesItsExitCodeAndARussianMessage)
 TEST(ConvertTool, PatternToPictureAndBackKeepsEveryCell)
 {
     ScratchFolder folder;
-    const model::Pattern pattern = randomPattern(23, 17, 7);
+    std::mt19937 random(7);
+    const model::TColor yarns[] = { model::White, 0x102030, 0x0000C0, 0x00A000, 0x800080, 0x404040 };
+    model::Pattern pattern;
+    model::CreateBlank(pattern, 23, 17);
+    for (model::TColor &cell : pattern.Cells)
+        cell = yarns[random() % std::size(yarns)];
     ASSERT_TRUE(model::SavePatternFile(folder.file("in.plw"), pattern, model::WhitePalette(), {}).ok());
     const QString in = QString::fromStdString(folder.file("in.plw"));
     for (const char *name : { "out.png", "out.bmp" })

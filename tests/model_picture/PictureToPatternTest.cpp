@@ -1,5 +1,6 @@
 // Pictures made into patterns: exact flat colours, the colour limit, area
 // averaging that does not alias, and the rows that keep a picture's proportions.
+// (The limits are checked through purlwise-convert's tests.)
 #include "model/PictureToPattern.h"
 
 #include <gtest/gtest.h>
@@ -121,14 +122,4 @@ TEST(PictureToPattern, RowsFollowThePictureAndTheGauge)
              Case { 7, 2, 1, { 10, 10 }, 4 }, // 3.5 rounds up
              Case { 1, 1000, 1, {}, 1 }, Case { 400, 1, 1000, { 10, 40 }, 1600000 } })
         EXPECT_EQ(RowsForStitches(c.stitches, c.width, c.height, c.gauge), c.rows) << c.stitches << " " << c.width;
-}
-
-TEST(PictureToPattern, CountsPastTheLimitsAreRefused)
-{
-    Picture picture(4, 4);
-    for (auto [stitches, rows] : { std::pair { 0, 5 }, { 5, 0 }, { 8192, 8193 } }) {
-        const auto made = ConvertPicture(picture.view(), { stitches, rows, 4, false });
-        ASSERT_FALSE(made.ok());
-        EXPECT_EQ(made.failure().kind, Failure::Kind::TooLarge);
-    }
 }

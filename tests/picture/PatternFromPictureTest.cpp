@@ -7,7 +7,6 @@
 #include "ui/Picture.h"
 #include "ui/WholeNumberField.h"
 
-#include <QAction>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
@@ -125,6 +124,5 @@ TEST_F(PatternFromPictureTest, OkGoesThroughTheSaveQuestionLikeNew)
         slotColours.insert(swatch->color());
     EXPECT_EQ(slotColours, (std::set<model::TColor> { colour(Yarns[0]), colour(Yarns[1]), colour(Yarns[2]), model::White }));
     EXPECT_TRUE(form->SaveToolButn->isEnabled());
-    EXPECT_TRUE(form->PatternOpen);
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
