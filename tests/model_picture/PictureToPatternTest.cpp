@@ -31,10 +31,7 @@ struct Picture {
     PictureView view() const { return { rgba.data(), width, height, std::int64_t(width) * 4 }; }
 };
 
-std::set<TColor> coloursOf(const Pattern &p)
-{
-    return { p.Cells.begin(), p.Cells.end() };
-}
+std::set<TColor> coloursOf(const Pattern &p) { return { p.Cells.begin(), p.Cells.end() }; }
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "PictureFixtures.h"
 #include "support/WindowFixture.h"
 #include "ui/FromPicture.h"
+#include "ui/Messages.h"
 #include "ui/PaletteSwatch.h"
 #include "ui/Picture.h"
 #include "ui/WholeNumberField.h"
@@ -30,7 +31,7 @@ protected:
         newPattern(5, 5);
         form->ShowHidePictureButton->click();
     }
-    void loadFlatPicture()
+    void loadFlatPicture() // through the open dialog, as the user loads one
     {
         QImage image(40, 30, QImage::Format_RGB32);
         for (int y = 0; y < 30; ++y)
@@ -84,7 +85,6 @@ TEST_F(PatternFromPictureTest, MenuItemIsEnabledOnlyWithAPictureAndOpensTheDialo
     loadFlatPicture();
     QAction *item = openMenu();
     EXPECT_TRUE(item->isEnabled());
-    EXPECT_EQ(item->text(), QStringLiteral("Создать рисунок по картинке..."));
     dialogs.modalHandlers.push_back(fillIn("CancelButton"));
     item->trigger();
     EXPECT_EQ(dialogs.modalWindows.back(), QStringLiteral("FromPictureForm"));
@@ -105,7 +105,7 @@ TEST_F(PatternFromPictureTest, OkGoesThroughTheSaveQuestionLikeNew)
     dialogs.messageAnswers.push_back(QMessageBox::Cancel);
     openMenu()->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Вы хотите сохранить текущий рисунок?"));
+    EXPECT_EQ(dialogs.messages[0].text, Messages::SaveQuestion);
     EXPECT_EQ(form->Pattern, before);
     EXPECT_FALSE(form->SaveToolButn->isEnabled());
 
