@@ -29,18 +29,17 @@ const char *const Usage = "Использование:\n"
                           "                   [--colours K] [--dither] [--force]\n"
                           "  purlwise-convert РИСУНОК.plw КАРТИНКА.png|КАРТИНКА.bmp [--mirror] [--force]\n";
 
-const char *const Help
-    = "Делает рисунок для вязальной машины из картинки (jpg, jpeg, bmp, ico, wmf, emf, png, gif)\n"
-      "и картинку с одной точкой на петлю из рисунка.\n\n"
-      "  --stitches N   петель в рисунке\n"
-      "  --rows N       рядов (по умолчанию по пропорциям картинки и плотности)\n"
-      "  --gauge ПxР    петель и рядов на 10 см (по умолчанию 28x36)\n"
-      "  --colours K    цветов, от 2 до 16 (по умолчанию 4)\n"
-      "  --dither       рассеивание\n"
-      "  --mirror       картинка зеркально слева направо\n"
-      "  --force        заменить существующий файл\n"
-      "  --help, --version\n\n"
-      "Код выхода: 0 — готово, 1 — ошибка файла, 2 — ошибка в командной строке.\n";
+const char *const Help = "Делает рисунок для вязальной машины из картинки (jpg, jpeg, bmp, ico, wmf, emf, png, gif)\n"
+                         "и картинку с одной точкой на петлю из рисунка.\n\n"
+                         "  --stitches N   петель в рисунке\n"
+                         "  --rows N       рядов (по умолчанию по пропорциям картинки и плотности)\n"
+                         "  --gauge ПxР    петель и рядов на 10 см (по умолчанию 28x36)\n"
+                         "  --colours K    цветов, от 2 до 16 (по умолчанию 4)\n"
+                         "  --dither       рассеивание\n"
+                         "  --mirror       картинка зеркально слева направо\n"
+                         "  --force        заменить существующий файл\n"
+                         "  --help, --version\n\n"
+                         "Код выхода: 0 — готово, 1 — ошибка файла, 2 — ошибка в командной строке.\n";
 
 struct Options {
     QString input, output;
@@ -78,9 +77,8 @@ std::optional<Options> parse(const QStringList &args, Stop &stop)
     };
     for (int i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];
-        const auto value = [&]() -> std::optional<QString> {
-            return i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt;
-        };
+        const auto value
+            = [&]() -> std::optional<QString> { return i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt; };
         if (arg == "--help" || arg == "-h") {
             stop = { Success, QString::fromUtf8(Usage) + "\n" + QString::fromUtf8(Help) };
             return std::nullopt;
@@ -103,7 +101,8 @@ std::optional<Options> parse(const QStringList &args, Stop &stop)
             }
         } else if (arg == "--gauge") {
             const auto text = value();
-            const auto match = QRegularExpression(QStringLiteral("^(\\d{1,4})[xх×](\\d{1,4})$")).match(text.value_or(""));
+            const auto match
+                = QRegularExpression(QStringLiteral("^(\\d{1,4})[xх×](\\d{1,4})$")).match(text.value_or(""));
             if (!match.hasMatch() || match.captured(1).toInt() < 1 || match.captured(2).toInt() < 1)
                 return usage(QStringLiteral("плотность задаётся как петель x рядов, например 28x36"));
             options.gauge = { match.captured(1).toInt(), match.captured(2).toInt() };
@@ -140,7 +139,8 @@ std::optional<QImage> readPicture(const QString &path, QString &error)
         QImageReader reader(path, suffix.toLatin1());
         QImage image = reader.read();
         if (image.isNull()) {
-            error = QStringLiteral("Не удалось прочитать картинку «%1»: %2").arg(UserFileName(path), reader.errorString());
+            error = QStringLiteral("Не удалось прочитать картинку «%1»: %2")
+                        .arg(UserFileName(path), reader.errorString());
             return std::nullopt;
         }
         return image;
@@ -173,18 +173,21 @@ Stop pictureToPattern(const Options &options)
     if (!options.force)
         for (const QString &name : { options.output, QString::fromStdString(model::NotesFileName(output)) })
             if (exists(name))
-                return { FileProblem, QStringLiteral("файл «%1» уже есть; чтобы заменить его, укажите --force").arg(UserFileName(name)) };
+                return { FileProblem,
+                    QStringLiteral("файл «%1» уже есть; чтобы заменить его, укажите --force").arg(UserFileName(name)) };
     QString error;
     const std::optional<QImage> picture = readPicture(options.input, error);
     if (!picture)
         return { FileProblem, error };
     const QImage rgba = picture->convertToFormat(QImage::Format_RGBA8888);
     const qint64 stitches = *options.stitches;
-    const qint64 rows = options.rows.value_or(model::RowsForStitches(stitches, rgba.width(), rgba.height(), options.gauge));
+    const qint64 rows
+        = options.rows.value_or(model::RowsForStitches(stitches, rgba.width(), rgba.height(), options.gauge));
     if (!model::fitsLimits(stitches, rows))
         return failed(model::Failure::tooLarge(stitches, rows));
     const model::PictureView view { rgba.constBits(), rgba.width(), rgba.height(), rgba.bytesPerLine() };
-    const auto made = model::ConvertPicture(view, { std::int32_t(stitches), std::int32_t(rows), options.colours, options.dither });
+    const auto made
+        = model::ConvertPicture(view, { std::int32_t(stitches), std::int32_t(rows), options.colours, options.dither });
     if (!made.ok())
         return failed(made.failure());
     const model::Outcome<> saved = model::SavePatternFile(output, made.value().pattern, made.value().palette, {});
@@ -199,7 +202,10 @@ Stop patternToPicture(const Options &options)
     if (format != "png" && format != "bmp")
         return { UsageError, QStringLiteral("картинка пишется только в PNG или BMP\n") + QString::fromUtf8(Usage) };
     if (!options.force && exists(options.output))
-        return { FileProblem, QStringLiteral("файл «%1» уже есть; чтобы заменить его, укажите --force").arg(UserFileName(options.output)) };
+        return {
+            FileProblem,
+            QStringLiteral("файл «%1» уже есть; чтобы заменить его, укажите --force").arg(UserFileName(options.output))
+        };
     const auto loaded = model::LoadPatternFile(ModelFileName(options.input));
     if (!loaded.ok())
         return failed(loaded.failure());

@@ -254,8 +254,9 @@ Outcome<PatternFromPicture> ReduceColours(const AveragedCells &cells, int colour
                 ++found->second;
         }
         std::erase_if(uses, [](const auto &use) { return use.first == White; });
-        std::sort(uses.begin(), uses.end(),
-            [](const auto &a, const auto &b) { return a.second != b.second ? a.second > b.second : a.first < b.first; });
+        std::sort(uses.begin(), uses.end(), [](const auto &a, const auto &b) {
+            return a.second != b.second ? a.second > b.second : a.first < b.first;
+        });
         made.palette = WhitePalette();
         for (std::size_t i = 0; i < uses.size() && i < made.palette.size(); ++i)
             made.palette[i] = uses[i].first;

@@ -65,9 +65,11 @@ void CellPreview::paintEvent(QPaintEvent *)
     if (pitch >= 5) {
         painter.setPen(Qt::black);
         for (int s = 0; s <= m_cells.width(); ++s)
-            painter.drawLine(QPointF(target.left() + s * step, target.top()), QPointF(target.left() + s * step, target.bottom()));
+            painter.drawLine(
+                QPointF(target.left() + s * step, target.top()), QPointF(target.left() + s * step, target.bottom()));
         for (int r = 0; r <= m_cells.height(); ++r)
-            painter.drawLine(QPointF(target.left(), target.top() + r * pitch), QPointF(target.right(), target.top() + r * pitch));
+            painter.drawLine(
+                QPointF(target.left(), target.top() + r * pitch), QPointF(target.right(), target.top() + r * pitch));
     } else {
         painter.setPen(Qt::black);
         painter.drawRect(target);

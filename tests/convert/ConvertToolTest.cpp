@@ -22,7 +22,8 @@ ToolRun convert(const QStringList &args)
     QProcess tool;
     tool.start(QStringLiteral(PURLWISE_CONVERT), args);
     tool.waitForFinished(60000);
-    return { tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, QString::fromLocal8Bit(tool.readAllStandardError()) };
+    return { tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+        QString::fromLocal8Bit(tool.readAllStandardError()) };
 }
 
 } // namespace

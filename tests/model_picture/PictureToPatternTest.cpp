@@ -31,7 +31,10 @@ struct Picture {
     PictureView view() const { return { rgba.data(), width, height, std::int64_t(width) * 4 }; }
 };
 
-std::set<TColor> coloursOf(const Pattern &p) { return { p.Cells.begin(), p.Cells.end() }; }
+std::set<TColor> coloursOf(const Pattern &p)
+{
+    return { p.Cells.begin(), p.Cells.end() };
+}
 
 } // namespace
 
@@ -41,8 +44,8 @@ TEST(PictureToPattern, FlatColoursAtWholeCellSizesConvertExactly)
         int colours, cellWidth, cellHeight, stitches, rows;
         bool dither;
     };
-    for (const Case c : { Case { 2, 1, 1, 7, 5, false }, Case { 4, 3, 2, 13, 9, true }, Case { 16, 5, 7, 31, 17, false },
-             Case { 7, 20, 20, 6, 11, true } }) {
+    for (const Case c : { Case { 2, 1, 1, 7, 5, false }, Case { 4, 3, 2, 13, 9, true },
+             Case { 16, 5, 7, 31, 17, false }, Case { 7, 20, 20, 6, 11, true } }) {
         SCOPED_TRACE(c.colours);
         std::mt19937 random(c.colours);
         std::vector<TColor> yarns { White };

@@ -122,7 +122,8 @@ TEST_F(PatternFromPictureTest, OkGoesThroughTheSaveQuestionLikeNew)
     std::set<model::TColor> slotColours;
     for (const PaletteSwatch *swatch : form->Panels)
         slotColours.insert(swatch->color());
-    EXPECT_EQ(slotColours, (std::set<model::TColor> { colour(Yarns[0]), colour(Yarns[1]), colour(Yarns[2]), model::White }));
+    EXPECT_EQ(
+        slotColours, (std::set<model::TColor> { colour(Yarns[0]), colour(Yarns[1]), colour(Yarns[2]), model::White }));
     EXPECT_TRUE(form->SaveToolButn->isEnabled());
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
