@@ -5,16 +5,20 @@
 #include "ui/Del.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
+#include "ui/FromPicture.h"
 #include "ui/Main.h"
 #include "ui/Memo.h"
 #include "ui/New.h"
 #include "ui/Preview.h"
 #include "ui/Reformat.h"
 #include "ui/UserDialogs.h"
+#include "ui/WholeNumberField.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
@@ -82,6 +86,33 @@ void paintSampleMotif(model::Pattern &pattern)
         }
 }
 
+// A shaded landscape with a sun and a heart: smooth tones for the colour reduction.
+QImage samplePicture()
+{
+    QImage picture(600, 450, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 300);
+    sky.setColorAt(0, QColor(70, 130, 210));
+    sky.setColorAt(1, QColor(235, 240, 250));
+    painter.fillRect(picture.rect(), sky);
+    QRadialGradient sun(450, 110, 70);
+    sun.setColorAt(0, QColor(255, 230, 80));
+    sun.setColorAt(1, QColor(250, 170, 40));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(sun);
+    painter.drawEllipse(QPointF(450, 110), 70, 70);
+    painter.setBrush(QColor(60, 140, 60));
+    painter.drawEllipse(QRectF(-200, 280, 1000, 400));
+    QPainterPath heart;
+    heart.moveTo(200, 380);
+    heart.cubicTo(60, 290, 110, 170, 200, 240);
+    heart.cubicTo(290, 170, 340, 290, 200, 380);
+    painter.setBrush(QColor(200, 30, 50));
+    painter.drawPath(heart);
+    return picture;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -126,6 +157,11 @@ int main(int argc, char **argv)
     save(ReFormatForm, folder, "resize-dialog");
     save(AddFromPopupForm, folder, "add-yarn-dialog");
     main.PreviewMenuClick();
+
+    TFromPictureForm fromPicture(dialogs, &main);
+    fromPicture.StitchesEdit->setValue(60);
+    fromPicture.setPicture(samplePicture());
+    save(&fromPicture, folder, "from-picture-dialog");
     save(DelForm, folder, "delete-yarn-dialog");
     return 0;
 }

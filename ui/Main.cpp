@@ -4,6 +4,7 @@
 #include "ui/ColourConversion.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
+#include "ui/FromPicture.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
 #include "ui/Messages.h"
@@ -358,13 +359,47 @@ void TMainForm::MenuExitClick()
 
 // ---- New and the editor state ---------------------------------------------------
 
-void TMainForm::MenuNewClick()
+bool TMainForm::LeaveForNewPattern()
 {
     if (Pattern.exists()) {
         if (!AskToSaveBeforeLeaving(Messages::NewPatternCaption, UserDialogs::Icon::Question))
-            return;
+            return false;
         model::Discard(Pattern);
     }
+    return true;
+}
+
+bool TMainForm::AdoptNewPattern(model::Pattern pattern, const model::Palette &palette)
+{
+    if (!LeaveForNewPattern())
+        return false;
+    Pattern = std::move(pattern);
+    ResetPalette();
+    setYarnPalette(palette);
+    CurrentColor = model::White;
+    PrepareEditor();
+    SetModified();
+    return true;
+}
+
+void TMainForm::MakePatternFromPicture(const QImage &picture)
+{
+    if (picture.isNull())
+        return;
+    if (!FromPictureForm)
+        FromPictureForm = new TFromPictureForm(m_dialogs, this);
+    FromPictureForm->setPicture(picture);
+    if (m_dialogs.runModal(*FromPictureForm) != QDialog::Accepted || !FromPictureForm->Result)
+        return;
+    model::PatternFromPicture made = std::move(*FromPictureForm->Result);
+    FromPictureForm->Result.reset();
+    AdoptNewPattern(std::move(made.pattern), made.palette);
+}
+
+void TMainForm::MenuNewClick()
+{
+    if (!LeaveForNewPattern())
+        return;
     NewForm->ModalResult = 0;
     m_dialogs.runModal(*NewForm);
     if (NewForm->ModalResult == 1) {
@@ -473,6 +508,8 @@ void TMainForm::connectCompanionWindows()
     connect(EffectsForm, &TEffectsForm::operationChosen, this, &TMainForm::RunTransformButton);
     connect(EffectsForm, &TEffectsForm::closedByUser, this, [this] { CB1Menu->setChecked(false); });
     connect(PictureForm, &TPictureForm::closedByUser, this, [this] { ShowHidePictureButton->setChecked(false); });
+    connect(PictureForm, &TPictureForm::patternFromPictureRequested, this,
+        [this] { MakePatternFromPicture(PictureForm->picture()); });
 }
 
 void TMainForm::MemoButnClick()

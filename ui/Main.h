@@ -15,6 +15,7 @@
 
 class QAction;
 class QComboBox;
+class QImage;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -23,6 +24,7 @@ class QToolButton;
 class QWidget;
 class GridView;
 class PaletteSwatch;
+class TFromPictureForm;
 class WindowPlacement;
 
 class TMainForm : public QMainWindow {
@@ -107,6 +109,14 @@ public:
     // Runs the save prompt shared by New, Open and closing. Returns false when
     // the command must stop: Cancel, or Yes with a save that did not complete.
     bool AskToSaveBeforeLeaving(const QString &caption, UserDialogs::Icon icon);
+    // New's save question and discarding of the old pattern; false when the user stopped.
+    bool LeaveForNewPattern();
+    // A pattern made elsewhere replaces the current one the way New does,
+    // after the save question: its palette, the editor on, marked changed.
+    bool AdoptNewPattern(model::Pattern pattern, const model::Palette &palette);
+    // The picture window's "Создать рисунок по картинке...": the dialog, then AdoptNewPattern.
+    void MakePatternFromPicture(const QImage &picture);
+    TFromPictureForm *FromPictureForm = nullptr; // made on first use, kept with its values
     // Wires the main window to the windows created after it.
     void connectCompanionWindows();
 

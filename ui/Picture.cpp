@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -46,6 +47,11 @@ TPictureForm::TPictureForm(UserDialogs &dialogs, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ScrollBox);
     ScrollBox->viewport()->installEventFilter(this);
+
+    PictureMenu = new QMenu(this);
+    CreatePatternMenu = PictureMenu->addAction(QStringLiteral("Создать рисунок по картинке..."));
+    CreatePatternMenu->setObjectName(QStringLiteral("CreatePatternMenu"));
+    connect(CreatePatternMenu, &QAction::triggered, this, &TPictureForm::patternFromPictureRequested);
     Image->installEventFilter(this);
 }
 
@@ -104,6 +110,12 @@ void TPictureForm::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         ImageDblClick();
+}
+
+void TPictureForm::contextMenuEvent(QContextMenuEvent *event)
+{
+    CreatePatternMenu->setEnabled(!m_picture.isNull());
+    PictureMenu->popup(event->globalPos());
 }
 
 bool TPictureForm::eventFilter(QObject *watched, QEvent *event)

@@ -8,7 +8,9 @@
 #include <QImage>
 #include <QWidget>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QScrollArea;
 
 class TPictureForm : public QWidget {
@@ -20,6 +22,9 @@ public:
 
     QScrollArea *ScrollBox = nullptr;
     QLabel *Image = nullptr;
+    // The right button's menu: make a pattern from the picture shown.
+    QMenu *PictureMenu = nullptr;
+    QAction *CreatePatternMenu = nullptr;
 
     // The open dialog's title and filter list.
     static FileDialogRequest openPictureRequest();
@@ -33,11 +38,14 @@ public:
 signals:
     // The close box hid the window.
     void closedByUser();
+    // "Создать рисунок по картинке..." was chosen.
+    void patternFromPictureRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
     // A dropped picture file loads as a double click and its dialog would.

@@ -1,0 +1,72 @@
+// A 4000 x 3000 photo made into a 200 x 300 pattern of 4 colours, against one
+// pass over the photo's pixels that reads every byte (their sum), run
+// alternately. The dialog's preview at 400 x 800 cells is measured alone.
+#include "Interleaved.h"
+
+#include "model/PictureToPattern.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+struct Photo {
+    std::int32_t width = 4000, height = 3000;
+    std::vector<std::uint8_t> rgba;
+    Photo()
+        : rgba(std::size_t(width) * std::size_t(height) * 4)
+    {
+        // Smooth shading with fine noise, as a camera gives.
+        std::uint32_t noise = 12345;
+        for (std::int32_t y = 0; y < height; ++y)
+            for (std::int32_t x = 0; x < width; ++x) {
+                noise = noise * 1103515245u + 12345u;
+                std::uint8_t *p = &rgba[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4];
+                const int grain = int(noise >> 28) - 8;
+                p[0] = std::uint8_t(std::clamp(x * 255 / width + grain, 0, 255));
+                p[1] = std::uint8_t(std::clamp(y * 255 / height + grain, 0, 255));
+                p[2] = std::uint8_t(std::clamp((x + y) % 256 + grain, 0, 255));
+                p[3] = 255;
+            }
+    }
+    model::PictureView view() const { return { rgba.data(), width, height, std::int64_t(width) * 4 }; }
+};
+
+const Photo &photo()
+{
+    static const Photo made;
+    return made;
+}
+
+void BM_PhotoToPattern(benchmark::State &state)
+{
+    const Photo &source = photo();
+    bench::interleaved(
+        state,
+        [&] {
+            auto made = model::ConvertPicture(source.view(), { 200, 300, 4, false });
+            benchmark::DoNotOptimize(made);
+        },
+        [&] {
+            std::uint64_t sum = 0;
+            for (std::uint8_t byte : source.rgba)
+                sum += byte;
+            benchmark::DoNotOptimize(sum);
+        });
+}
+BENCHMARK(BM_PhotoToPattern)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_LargestPreview(benchmark::State &state)
+{
+    const Photo &source = photo();
+    for (auto _ : state) {
+        auto made = model::ConvertPicture(source.view(), { 400, 800, int(state.range(0)), state.range(1) != 0 });
+        benchmark::DoNotOptimize(made);
+    }
+}
+BENCHMARK(BM_LargestPreview)->Args({ 4, 0 })->Args({ 16, 1 })->Unit(benchmark::kMillisecond);
+
+} // namespace
