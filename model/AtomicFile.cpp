@@ -238,7 +238,8 @@ Outcome<> AtomicFile::checkTargets()
 {
     if (m_resolveError)
         return failed(m_resolveError);
-    if (Outcome<> checked = CheckReplaceable(m_target); !checked.ok())
+    // The name as given: a link is checked link by link, and a broken one refused.
+    if (Outcome<> checked = CheckReplaceable(m_name); !checked.ok())
         return failed(checked.failure().error);
     struct stat old;
     if (m_backup == Backup::Keep && ::lstat(m_target.c_str(), &old) == 0) {
