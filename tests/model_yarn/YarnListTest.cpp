@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <tuple>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using model::Yarn;
 using model::YarnList;
@@ -168,4 +171,48 @@ TEST_F(YarnListFile, ListOverOneMebibyteOrTenThousandYarnsIsRefused)
         else
             EXPECT_EQ(result.failure().kind, model::Failure::Kind::FileTooLarge) << count << " " << size;
     }
+}
+
+TEST_F(YarnListFile, ChangesByTwoCopiesAtOnceAreAllKept)
+{
+    ASSERT_TRUE(model::WriteYarnListFile(fileName, { { "alpha", 1 } }).ok());
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    pid_t copies[2];
+    for (int copy = 0; copy < 2; ++copy) {
+        copies[copy] = ::fork();
+        if (copies[copy] != 0)
+            continue;
+        char go;
+        ::close(start[1]);
+        bool ok = ::read(start[0], &go, 1) == 0;
+        // Each copy adds twenty yarns of its own, then deletes every other one of them.
+        for (int change = 0; change < 30 && ok; ++change) {
+            const Yarn yarn { std::string(1, char('a' + copy)) + std::to_string(change < 20 ? change : 2 * (change - 20)),
+                model::TColor(copy) };
+            ok = model::UpdateYarnListFile(fileName, [&](YarnList &yarns) {
+                if (change < 20)
+                    yarns.push_back(yarn);
+                else
+                    model::RemoveYarn(yarns, 0, yarn);
+            }).ok();
+        }
+        ::_exit(ok ? 0 : 1);
+    }
+    ::close(start[0]);
+    ::close(start[1]); // both copies start together
+    for (pid_t copy : copies) {
+        int status = 0;
+        ::waitpid(copy, &status, 0);
+        EXPECT_EQ(status, 0);
+    }
+    YarnList kept = model::ReadYarnListFile(fileName).value();
+    std::sort(kept.begin() + 1, kept.end(), [](const Yarn &a, const Yarn &b) { return a.Name < b.Name; });
+    YarnList expected = { { "alpha", 1 } };
+    for (int copy = 0; copy < 2; ++copy) {
+        for (int odd = 1; odd < 20; odd += 2)
+            expected.push_back({ std::string(1, char('a' + copy)) + std::to_string(odd), model::TColor(copy) });
+    }
+    std::sort(expected.begin() + 1, expected.end(), [](const Yarn &a, const Yarn &b) { return a.Name < b.Name; });
+    EXPECT_EQ(kept, expected);
 }
