@@ -54,29 +54,9 @@ TEST(SharedFolder, OverlappingSavesOfOnePatternKeepEachPairTogether)
         return renamed;
     };
     for (int round = 0; round < 10; ++round) {
-        int start[2];
-        ASSERT_EQ(::pipe(start), 0);
-        pid_t writers[2];
-        for (int writer = 0; writer < 2; ++writer) {
-            writers[writer] = ::fork();
-            if (writers[writer] == 0) {
-                char go;
-                ::close(start[1]);
-                ::_exit(::read(start[0], &go, 1) == 0
-                            && SavePatternFile(name, patternOf(TColor(writer)), WhitePalette(), std::to_string(writer),
-                                slowRenames)
-                                   .ok()
-                        ? 0
-                        : 1);
-            }
-        }
-        ::close(start[0]);
-        ::close(start[1]); // both writers start together
-        for (pid_t writer : writers) {
-            int status = 0;
-            ::waitpid(writer, &status, 0);
-            EXPECT_EQ(status, 0);
-        }
+        ASSERT_TRUE(runTogether(2, [&](int copy) {
+            return SavePatternFile(name, patternOf(TColor(copy)), WhitePalette(), std::to_string(copy), slowRenames).ok();
+        }));
         const Outcome<LoadedPattern> loaded = LoadPatternFile(name);
         ASSERT_TRUE(loaded.ok());
         EXPECT_EQ(std::to_string(loaded.value().pattern.Cells[0]), readBytes(NotesFileName(name))) << round;

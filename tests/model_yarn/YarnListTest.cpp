@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <random>
 #include <tuple>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using model::Yarn;
 using model::YarnList;
@@ -176,17 +174,9 @@ TEST_F(YarnListFile, ListOverOneMebibyteOrTenThousandYarnsIsRefused)
 TEST_F(YarnListFile, ChangesByTwoCopiesAtOnceAreAllKept)
 {
     ASSERT_TRUE(model::WriteYarnListFile(fileName, { { "alpha", 1 } }).ok());
-    int start[2];
-    ASSERT_EQ(::pipe(start), 0);
-    pid_t copies[2];
-    for (int copy = 0; copy < 2; ++copy) {
-        copies[copy] = ::fork();
-        if (copies[copy] != 0)
-            continue;
-        char go;
-        ::close(start[1]);
-        bool ok = ::read(start[0], &go, 1) == 0;
-        // Each copy adds twenty yarns of its own, then deletes every other one of them.
+    // Each copy adds twenty yarns of its own, then deletes every other one of them.
+    ASSERT_TRUE(runTogether(2, [this](int copy) {
+        bool ok = true;
         for (int change = 0; change < 30 && ok; ++change) {
             const Yarn yarn { std::string(1, char('a' + copy)) + std::to_string(change < 20 ? change : 2 * (change - 20)),
                 model::TColor(copy) };
@@ -197,15 +187,8 @@ TEST_F(YarnListFile, ChangesByTwoCopiesAtOnceAreAllKept)
                     model::RemoveYarn(yarns, 0, yarn);
             }).ok();
         }
-        ::_exit(ok ? 0 : 1);
-    }
-    ::close(start[0]);
-    ::close(start[1]); // both copies start together
-    for (pid_t copy : copies) {
-        int status = 0;
-        ::waitpid(copy, &status, 0);
-        EXPECT_EQ(status, 0);
-    }
+        return ok;
+    }));
     YarnList kept = model::ReadYarnListFile(fileName).value();
     std::sort(kept.begin() + 1, kept.end(), [](const Yarn &a, const Yarn &b) { return a.Name < b.Name; });
     YarnList expected = { { "alpha", 1 } };

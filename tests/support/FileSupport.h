@@ -8,11 +8,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -108,3 +111,30 @@ private:
     void (*m_oldHandler)(int) = SIG_DFL;
     bool m_active = false;
 };
+
+// Runs body(copy) in `copies` child processes, released at the same moment,
+// as copies of the program would run; true when every one returned true.
+inline bool runTogether(int copies, const std::function<bool(int copy)> &body)
+{
+    int start[2];
+    if (::pipe(start) != 0)
+        return false;
+    std::vector<pid_t> children;
+    for (int copy = 0; copy < copies; ++copy) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            char go;
+            ::close(start[1]);
+            ::_exit(::read(start[0], &go, 1) == 0 && body(copy) ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    ::close(start[0]);
+    ::close(start[1]); // the end of the pipe releases them all
+    bool allDone = true;
+    for (const pid_t child : children) {
+        int status = 0;
+        allDone = ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && allDone;
+    }
+    return allDone;
+}
