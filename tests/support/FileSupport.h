@@ -112,7 +112,7 @@ private:
     bool m_active = false;
 };
 
-// Runs body(copy) in `copies` child processes, released at the same moment,
+// Runs body(copy) in `copies` child processes, released at the same moment
 // as copies of the program would run; true when every one returned true.
 inline bool runTogether(int copies, const std::function<bool(int copy)> &body)
 {
@@ -121,20 +121,16 @@ inline bool runTogether(int copies, const std::function<bool(int copy)> &body)
         return false;
     std::vector<pid_t> children;
     for (int copy = 0; copy < copies; ++copy) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            char go;
-            ::close(start[1]);
-            ::_exit(::read(start[0], &go, 1) == 0 && body(copy) ? 0 : 1);
-        }
-        children.push_back(child);
+        char go;
+        if (const pid_t child = ::fork(); child != 0)
+            children.push_back(child);
+        else if (::close(start[1]) == 0 && ::read(start[0], &go, 1) == 0) // the pipe's end releases them
+            ::_exit(body(copy) ? 0 : 1);
     }
     ::close(start[0]);
-    ::close(start[1]); // the end of the pipe releases them all
-    bool allDone = true;
-    for (const pid_t child : children) {
-        int status = 0;
-        allDone = ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && allDone;
-    }
-    return allDone;
+    ::close(start[1]);
+    int status = 0, failed = 0;
+    for (const pid_t child : children)
+        failed += ::waitpid(child, &status, 0) != child || status != 0;
+    return failed == 0;
 }
