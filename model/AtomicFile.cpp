@@ -1,5 +1,7 @@
 #include "model/AtomicFile.h"
 
+#include "model/FolderLock.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -17,26 +19,64 @@ namespace model {
 
 namespace {
 
-std::string folderOf(const std::string &path)
+// The kernel's fs.protected_symlinks rule for open(): a link in a sticky,
+// world-writable folder is followed only when its owner is the user or the
+// folder's owner, so a link planted there by someone else cannot redirect a save.
+bool mayFollow(const std::string &link, const struct stat &linkInfo)
 {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
+    struct stat folder;
+    if (::stat(FolderOf(link).c_str(), &folder) != 0)
+        return true;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folder.st_uid;
 }
 
-// A link is replaced through to the file it points at, not turned into a file itself.
-std::string resolveLink(const std::string &path)
+// A link is replaced through to the file it points at, not turned into a
+// file itself. Followed one link at a time, each checked as open() would.
+// Gives 0 or the reason the chain cannot be followed.
+int resolveLinks(std::string &path)
+{
+    constexpr int MaxLinks = 40; // as the kernel allows
+    for (int followed = 0;; ++followed) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return 0;
+        if (followed == MaxLinks)
+            return ELOOP;
+        if (!mayFollow(path, info))
+            return EACCES;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0)
+            return errno;
+        target.resize(std::size_t(length));
+        path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
+    }
+}
+
+// Replacing a file by rename needs the folder writable, and in a sticky
+// folder the file or the folder owned by the user; root is exempt from both.
+int renameForbidden(const std::string &path, const struct stat &file)
+{
+    const std::string folder = FolderOf(path);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return errno;
+    struct stat folderInfo;
+    if (::geteuid() == 0 || ::stat(folder.c_str(), &folderInfo) != 0 || !(folderInfo.st_mode & S_ISVTX))
+        return 0;
+    return file.st_uid == ::geteuid() || folderInfo.st_uid == ::geteuid() ? 0 : EPERM;
+}
+
+// Whether the old file may be moved to its backup name: nothing stands
+// there, or a file (or link) that may be replaced.
+int backupForbidden(const std::string &backup)
 {
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return path;
-    char resolved[PATH_MAX];
-    if (!::realpath(path.c_str(), resolved))
-        return path;
-    return resolved;
+    if (::lstat(backup.c_str(), &info) != 0)
+        return errno == ENOENT ? 0 : errno;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    return renameForbidden(backup, info);
 }
 
 // The name of a temporary file is "." + target name + "." + pid-seed-counter + ".tmp".
@@ -92,14 +132,41 @@ std::string uniqueSuffix()
     return std::to_string(::getpid()) + "-" + std::to_string(seed) + "-" + std::to_string(counter++);
 }
 
-void syncFolder(const std::string &folder)
+// A whole copy of a file, flushed to disk, in a new file; gives 0 or the reason it failed.
+int copyFile(const std::string &from, const std::string &to)
 {
-    // Makes the rename itself durable; a folder that cannot be synced is no reason to fail.
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    int error = out < 0 ? errno : 0;
+    struct stat info;
+    if (!error && ::fstat(in, &info) == 0)
+        ::fchmod(out, info.st_mode & 07777);
+    char buffer[1 << 16];
+    while (!error) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = got < 0 ? errno : (::fsync(out) != 0 ? errno : 0);
+            break;
+        }
+        for (ssize_t done = 0; !error && done < got;) {
+            const ssize_t put = ::write(out, buffer + done, std::size_t(got - done));
+            if (put < 0 && errno != EINTR)
+                error = errno;
+            else if (put == 0)
+                error = ENOSPC;
+            done += put > 0 ? put : 0;
+        }
     }
+    ::close(in);
+    if (out >= 0 && ::close(out) != 0 && !error)
+        error = errno;
+    if (error && out >= 0)
+        ::unlink(to.c_str());
+    return error;
 }
 
 } // namespace
@@ -113,26 +180,40 @@ FileSystemCalls FileSystemCalls::system()
 Outcome<> CheckReplaceable(const std::string &target)
 {
     const auto refused = [&target](int error) { return Failure::fromErrno(Failure::Kind::CannotWrite, target, error); };
+    std::string resolved = target;
+    if (const int error = resolveLinks(resolved))
+        return refused(error);
     struct stat info;
-    if (::lstat(target.c_str(), &info) != 0)
-        return errno == ENOENT ? Outcome<> {} : refused(errno);
-    if (::stat(target.c_str(), &info) != 0)
+    if (::lstat(resolved.c_str(), &info) != 0) {
+        // Nothing there yet: only a name given directly may be created.
+        if (errno == ENOENT && resolved == target)
+            return {};
         return refused(errno);
+    }
     if (S_ISDIR(info.st_mode))
         return refused(EISDIR);
     if (!S_ISREG(info.st_mode))
         return refused(NotRegularFileError);
     // Renaming over a file needs only the folder writable; the file's own protection is honoured here.
-    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    if (::faccessat(AT_FDCWD, resolved.c_str(), W_OK, AT_EACCESS) != 0)
         return refused(errno);
+    if (const int error = renameForbidden(resolved, info))
+        return refused(error);
     return {};
 }
 
-AtomicFile::AtomicFile(std::string target, FileSystemCalls calls)
+std::string BackupFileName(const std::string &target)
+{
+    return target + "~";
+}
+
+AtomicFile::AtomicFile(std::string target, FileSystemCalls calls, Backup backup)
     : m_name(std::move(target))
-    , m_target(resolveLink(m_name))
+    , m_target(m_name)
+    , m_backup(backup)
     , m_calls(std::move(calls))
 {
+    m_resolveError = resolveLinks(m_target);
 }
 
 // Failures name the target as the caller gave it, so a message names the link chosen.
@@ -147,15 +228,34 @@ AtomicFile::~AtomicFile()
     cancel();
 }
 
+std::string AtomicFile::newTemporaryName() const
+{
+    return FolderOf(m_target) + "/" + temporaryPrefix(m_target) + uniqueSuffix() + ".tmp";
+}
+
+// Every rule the renames of a commit can fail on, checked before anything is renamed.
+Outcome<> AtomicFile::checkTargets()
+{
+    if (m_resolveError)
+        return failed(m_resolveError);
+    // The name as given: a link is checked link by link, and a broken one refused.
+    if (Outcome<> checked = CheckReplaceable(m_name); !checked.ok())
+        return failed(checked.failure().error);
+    struct stat old;
+    if (m_backup == Backup::Keep && ::lstat(m_target.c_str(), &old) == 0) {
+        if (const int error = backupForbidden(BackupFileName(m_target)))
+            return failed(error);
+    }
+    return {};
+}
+
 Outcome<> AtomicFile::open()
 {
-    if (Outcome<> checked = CheckReplaceable(m_target); !checked.ok())
-        return failed(checked.failure().error);
-    const std::string folder = folderOf(m_target);
-    removeStaleTemporaries(folder, m_target);
-    const std::string prefix = temporaryPrefix(m_target);
+    if (Outcome<> checked = checkTargets(); !checked.ok())
+        return checked;
+    removeStaleTemporaries(FolderOf(m_target), m_target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = folder + "/" + prefix + uniqueSuffix() + ".tmp";
+        std::string temp = newTemporaryName();
         // 0666 lets the umask decide, as for any newly created file.
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
@@ -207,17 +307,79 @@ Outcome<> AtomicFile::finish()
 
 Outcome<> AtomicFile::commit(bool flushFolder)
 {
+    Outcome<> done = replace();
+    return done.ok() ? keepBackup(flushFolder) : done;
+}
+
+Outcome<> AtomicFile::replace()
+{
     if (!m_finished || m_failed)
         return failed(EBADF);
-    if (Outcome<> checked = CheckReplaceable(m_target); !checked.ok())
-        return failed(checked.failure().error);
-    if (m_calls.rename(m_temp.c_str(), m_target.c_str()) != 0)
-        return failed(errno);
+    if (Outcome<> checked = checkTargets(); !checked.ok())
+        return checked;
+    struct stat old;
+    m_hadTarget = ::lstat(m_target.c_str(), &old) == 0;
+    // The old file stays reachable under a second name until the new one is in place.
+    if (m_hadTarget && m_backup == Backup::Keep) {
+        std::string held = newTemporaryName();
+        if (::link(m_target.c_str(), held.c_str()) != 0) {
+            // File systems without hard links get a copy instead.
+            const bool noLinks = errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK || errno == ENOSYS;
+            if (!noLinks)
+                return failed(errno);
+            if (const int error = copyFile(m_target, held))
+                return failed(error);
+        }
+        m_oldTemp = std::move(held);
+    }
+    if (m_calls.rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        const int error = errno;
+        dropOld();
+        return failed(error);
+    }
     m_temp.clear();
     m_finished = false;
-    if (flushFolder && m_calls.syncToDisk)
-        syncFolder(folderOf(m_target));
+    m_replaced = true;
     return {};
+}
+
+Outcome<> AtomicFile::keepBackup(bool flushFolder)
+{
+    if (!m_replaced)
+        return failed(EBADF);
+    if (!m_oldTemp.empty() && ::rename(m_oldTemp.c_str(), BackupFileName(m_target).c_str()) != 0) {
+        const int error = errno;
+        undo();
+        return failed(error);
+    }
+    m_oldTemp.clear();
+    m_replaced = false;
+    if (flushFolder)
+        SyncFolder(FolderOf(m_target), m_calls);
+    return {};
+}
+
+Outcome<> AtomicFile::undo()
+{
+    if (!m_replaced)
+        return failed(EBADF);
+    m_replaced = false;
+    // Without a backup there is no old file held: only a file that was not there before can be undone.
+    const int undone = !m_oldTemp.empty() ? ::rename(m_oldTemp.c_str(), m_target.c_str())
+        : !m_hadTarget                    ? ::unlink(m_target.c_str())
+                                          : (errno = EEXIST, -1);
+    if (undone != 0)
+        return failed(errno);
+    m_oldTemp.clear();
+    return {};
+}
+
+void AtomicFile::dropOld()
+{
+    if (!m_oldTemp.empty()) {
+        ::unlink(m_oldTemp.c_str());
+        m_oldTemp.clear();
+    }
 }
 
 void AtomicFile::cancel()
@@ -230,13 +392,26 @@ void AtomicFile::cancel()
         ::unlink(m_temp.c_str());
         m_temp.clear();
     }
+    dropOld();
     m_finished = false;
 }
 
-Outcome<> WriteFileAtomically(
-    const std::string &target, const std::function<Outcome<>(AtomicFile &)> &writeContent, const FileSystemCalls &calls)
+void SyncFolder(const std::string &folder, const FileSystemCalls &calls)
 {
-    AtomicFile file(target, calls);
+    if (!calls.syncToDisk)
+        return;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+Outcome<> WriteFileAtomically(
+    const std::string &target, const std::function<Outcome<>(AtomicFile &)> &writeContent, const FileSystemCalls &calls,
+    Backup backup)
+{
+    AtomicFile file(target, calls, backup);
     Outcome<> done = file.open();
     if (done.ok())
         done = writeContent(file);
@@ -247,10 +422,11 @@ Outcome<> WriteFileAtomically(
     return done;
 }
 
-Outcome<> WriteFileAtomically(const std::string &target, std::span<const std::byte> data, const FileSystemCalls &calls)
+Outcome<> WriteFileAtomically(
+    const std::string &target, std::span<const std::byte> data, const FileSystemCalls &calls, Backup backup)
 {
     return WriteFileAtomically(
-        target, [data](AtomicFile &file) { return file.write(data); }, calls);
+        target, [data](AtomicFile &file) { return file.write(data); }, calls, backup);
 }
 
 } // namespace model

@@ -100,7 +100,7 @@ Outcome<> WriteBitmapFile(const std::string &target, const BitmapSource &picture
         }
         return written.ok() ? file.write(std::as_bytes(std::span(staging))) : written;
     };
-    return WriteFileAtomically(target, writeLines, calls);
+    return WriteFileAtomically(target, writeLines, calls, Backup::Keep);
 }
 
 } // namespace model

@@ -28,7 +28,8 @@ struct BitmapSource {
 std::uint64_t bitmapFileSize(const BitmapSource &picture);
 
 // Writes the picture through an atomic file, replacing target only once the
-// whole file is on disk. Holds at most a few hundred kilobytes of it at once.
+// whole file is on disk, and keeping the replaced file as its backup. Holds
+// at most a few hundred kilobytes of it at once.
 Outcome<> WriteBitmapFile(
     const std::string &target, const BitmapSource &picture, const FileSystemCalls &calls = FileSystemCalls::system());
 

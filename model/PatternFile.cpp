@@ -1,5 +1,6 @@
 #include "model/PatternFile.h"
 
+#include "model/FolderLock.h"
 #include "model/Limits.h"
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <new>
 
 namespace model {
@@ -113,7 +113,8 @@ std::string NotesFileName(const std::string &patternFileName)
 Outcome<std::string> ReadNotesFile(const std::string &patternFileName)
 {
     Outcome<std::string> read = ReadWholeFile(NotesFileName(patternFileName), NotesFileLimit);
-    if (!read.ok() && read.failure().missingFile())
+    // A pattern whose name is nearly as long as a name may be cannot have notes beside it.
+    if (!read.ok() && (read.failure().missingFile() || read.failure().error == ENAMETOOLONG))
         return std::string();
     return read;
 }
@@ -194,6 +195,12 @@ Outcome<LoadedPattern> LoadPatternFile(const std::string &fileName)
 
 namespace {
 
+Outcome<> checkBoth(AtomicFile &patternFile, AtomicFile &notesFile)
+{
+    Outcome<> checked = patternFile.checkTargets();
+    return checked.ok() ? notesFile.checkTargets() : checked;
+}
+
 // Streams the version 2 layout without building a second copy of the cells.
 Outcome<> writePatternBytes(AtomicFile &file, const Pattern &pattern, const Palette &palette)
 {
@@ -223,43 +230,55 @@ Outcome<> SavePatternFile(const std::string &fileName, const Pattern &pattern, c
     const std::string &notesBytes, const FileSystemCalls &calls)
 {
     const std::string notesName = NotesFileName(fileName);
-    // Neither file may be replaced unless both may; checked before the long write and again before the renames.
-    const auto checkBoth = [&]() -> Outcome<> {
-        Outcome<> checked = CheckReplaceable(fileName);
-        return checked.ok() ? CheckReplaceable(notesName) : checked;
-    };
-    if (Outcome<> checked = checkBoth(); !checked.ok())
-        return checked;
+    // What is written must open again: notes past the read limit are refused before anything is written.
+    if (notesBytes.size() > NotesFileLimit)
+        return Failure::fromErrno(Failure::Kind::CannotWrite, notesName, EFBIG);
+    // Two copies saving the same pattern take turns, so the pair on disk comes from one save.
+    const Outcome<FolderLock> lock = FolderLock::acquire(fileName);
+    if (!lock.ok())
+        return lock.failure();
 
-    AtomicFile patternFile(fileName, calls);
-    Outcome<> done = patternFile.open();
+    AtomicFile patternFile(fileName, calls, Backup::Keep);
+    AtomicFile notesFile(notesName, calls, Backup::Keep);
+    // Neither file may be replaced unless both may; checked before the long write and again before the renames.
+    Outcome<> done = checkBoth(patternFile, notesFile);
+    if (done.ok())
+        done = patternFile.open();
+    if (done.ok())
+        done = notesFile.open();
     if (done.ok())
         done = writePatternBytes(patternFile, pattern, palette);
     if (done.ok())
         done = patternFile.finish();
-
-    AtomicFile notesFile(notesName, calls);
-    if (done.ok())
-        done = notesFile.open();
     if (done.ok())
         done = notesFile.write(std::as_bytes(std::span(notesBytes)));
     if (done.ok())
         done = notesFile.finish();
     if (done.ok())
-        done = checkBoth();
+        done = checkBoth(patternFile, notesFile);
+    if (done.ok())
+        done = notesFile.replace();
     if (!done.ok())
         return done;
-
-    // The pattern's rename flushes the folder for both when they share it.
-    const bool sameFolder = std::filesystem::path(notesFile.target()).parent_path()
-        == std::filesystem::path(patternFile.target()).parent_path();
-    if (done = notesFile.commit(!sameFolder); !done.ok())
+    if (done = patternFile.replace(); !done.ok()) {
+        // The old notes go back, so the pair on disk stays the old one.
+        Failure failure = done.failure();
+        failure.notesReplaced = !notesFile.undo().ok();
+        return failure;
+    }
+    if (done = notesFile.keepBackup(false); !done.ok()) {
+        patternFile.undo();
         return done;
-    if (done = patternFile.commit(); !done.ok()) {
+    }
+    if (done = patternFile.keepBackup(false); !done.ok()) {
         Failure failure = done.failure();
         failure.notesReplaced = true;
         return failure;
     }
+    // One flush of each folder makes all the renames durable.
+    SyncFolder(FolderOf(patternFile.target()), calls);
+    if (FolderOf(notesFile.target()) != FolderOf(patternFile.target()))
+        SyncFolder(FolderOf(notesFile.target()), calls);
     return {};
 }
 

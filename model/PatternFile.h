@@ -25,7 +25,8 @@ std::string NotesFileName(const std::string &patternFileName);
 // Larger notes files are refused rather than read: no one types that much,
 // and the notes window would take minutes and gigabytes to show them.
 inline constexpr std::size_t NotesFileLimit = std::size_t(16) << 20;
-// The notes file's bytes; a missing notes file is empty notes.
+// The notes file's bytes; a missing notes file, or one whose name would be
+// too long to exist, is empty notes.
 Outcome<std::string> ReadNotesFile(const std::string &patternFileName);
 
 struct LoadedPattern {
@@ -55,11 +56,15 @@ Outcome<PatternFileHeader> ReadPatternFileHeader(const ReadableFile &file);
 // pattern. Fails as DecodePatternFile does, naming the file, or with CannotRead.
 Outcome<LoadedPattern> LoadPatternFile(const std::string &fileName);
 
-// Writes the pattern file and its notes file (the bytes as they go on disk).
-// Both targets are checked first (see CheckReplaceable) and written to
-// temporary files; then both are checked again, and the notes file and the
-// pattern file are renamed into place. A CannotWrite failure names the file
-// that could not be written.
+// Writes the pattern file and its notes file (the bytes as they go on disk),
+// holding the folder's lock so that saves by two copies take turns. Notes
+// the reader would refuse are refused (CannotWrite, EFBIG) before anything
+// is written. Both targets are checked first (see CheckReplaceable) and
+// written to temporary files; then both are checked again, and the notes
+// file and the pattern file are renamed into place, each replaced file kept
+// as its backup (BackupFileName). When the pattern's rename fails the old
+// notes are put back. A CannotWrite failure names the file that could not be
+// written.
 Outcome<> SavePatternFile(const std::string &fileName, const Pattern &pattern, const Palette &palette,
     const std::string &notesBytes, const FileSystemCalls &calls = FileSystemCalls::system());
 

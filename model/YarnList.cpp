@@ -1,6 +1,10 @@
 #include "model/YarnList.h"
 
+#include "model/FolderLock.h"
 #include "model/RegularFile.h"
+
+#include <algorithm>
+#include <cerrno>
 
 namespace model {
 
@@ -89,6 +93,35 @@ Outcome<> WriteYarnListFile(const std::string &fileName, const YarnList &yarns, 
 {
     const std::string bytes = EncodeYarnList(yarns);
     return WriteFileAtomically(fileName, std::as_bytes(std::span(bytes)), calls);
+}
+
+Outcome<YarnList> UpdateYarnListFile(const std::string &fileName, const YarnChange &change, const FileSystemCalls &calls)
+{
+    const Outcome<FolderLock> lock = FolderLock::acquire(fileName);
+    if (!lock.ok())
+        return lock.failure();
+    Outcome<YarnList> yarns = ReadYarnListFile(fileName);
+    if (!yarns.ok())
+        return yarns;
+    if (change)
+        change(yarns.value());
+    const std::string bytes = EncodeYarnList(yarns.value());
+    if (yarns.value().size() > YarnListCountLimit || bytes.size() > YarnListFileLimit)
+        return Failure::fromErrno(Failure::Kind::CannotWrite, fileName, EFBIG);
+    const Outcome<> written = WriteFileAtomically(fileName, std::as_bytes(std::span(bytes)), calls);
+    if (!written.ok())
+        return written.failure();
+    return yarns;
+}
+
+void RemoveYarn(YarnList &yarns, std::size_t position, const Yarn &yarn)
+{
+    if (position < yarns.size() && yarns[position] == yarn) {
+        yarns.erase(yarns.begin() + std::ptrdiff_t(position));
+        return;
+    }
+    if (const auto found = std::find(yarns.begin(), yarns.end(), yarn); found != yarns.end())
+        yarns.erase(found);
 }
 
 } // namespace model

@@ -8,6 +8,7 @@
 #include "model/Pattern.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,5 +46,18 @@ Outcome<YarnList> ReadYarnListFile(const std::string &fileName);
 // Replaces the file atomically; on failure the old file stays as it was.
 Outcome<> WriteYarnListFile(
     const std::string &fileName, const YarnList &yarns, const FileSystemCalls &calls = FileSystemCalls::system());
+
+// One Add or Delete, applied to the list as the file holds it at that moment.
+using YarnChange = std::function<void(YarnList &)>;
+// Another copy of the program may have changed the file since it was read:
+// under the folder's lock, reads the file again (missing means empty),
+// applies change and writes the result atomically. A list that would pass a
+// read limit is not written (CannotWrite with EFBIG), so the file stays
+// readable. Gives the list as the file now holds it.
+Outcome<YarnList> UpdateYarnListFile(
+    const std::string &fileName, const YarnChange &change, const FileSystemCalls &calls = FileSystemCalls::system());
+// Removes the yarn at position if it is yarn, or else the first one equal to
+// yarn (the other copy may have moved it); nothing when there is none.
+void RemoveYarn(YarnList &yarns, std::size_t position, const Yarn &yarn);
 
 } // namespace model

@@ -3,6 +3,8 @@
 #include "ui/DialogParts.h"
 #include "ui/Main.h"
 
+#include "model/YarnList.h"
+
 #include <QAction>
 #include <QListWidget>
 #include <QPushButton>
@@ -43,11 +45,23 @@ void TDelForm::DelButtonClick()
     if (selected.isEmpty())
         return;
     const int position = ListBox->row(selected.front());
+    const QList<QAction *> items = m_owner.YarnItems();
+    if (position >= items.size())
+        return;
+    const model::Yarn yarn = TMainForm::StoredYarn(items[position]);
     delete ListBox->takeItem(position);
     // The next entry must not become selected by itself: one press, one deletion.
     ListBox->clearSelection();
     m_owner.RemoveYarnItem(position);
-    m_owner.SaveYarnList();
+    m_owner.SaveYarnList(
+        [position, &yarn](model::YarnList &yarns) { model::RemoveYarn(yarns, std::size_t(position), yarn); });
+    // Another copy may have changed the list meanwhile: show what the file holds.
+    const QList<QAction *> now = m_owner.YarnItems();
+    bool same = now.size() == ListBox->count();
+    for (int row = 0; same && row < ListBox->count(); ++row)
+        same = ListBox->item(row)->text() == TMainForm::YarnName(now[row]);
+    if (!same)
+        FormActivate();
 }
 
 void TDelForm::OKButtonClick()

@@ -6,6 +6,7 @@
 // resizing).
 
 #include "model/Pattern.h"
+#include "model/YarnList.h"
 #include "ui/UserDialogs.h"
 
 #include <QColor>
@@ -173,7 +174,11 @@ public:
     // Reads "Popupfile" in the current folder into the menu; run once at start-up.
     void LoadYarnList();
     // Writes the menu's yarns to "Popupfile"; a failure is reported, the menu stays.
-    bool SaveYarnList();
+    // Applies change to the list as the file holds it now (another copy of
+    // the program may have changed it), then shows the list the file holds.
+    bool SaveYarnList(const model::YarnChange &change = {});
+    void ShowYarns(const model::YarnList &yarns);
+    static model::Yarn StoredYarn(const QAction *item);
     // The yarn items after the menu's three fixed ones, in list order.
     QList<QAction *> YarnItems() const;
     QAction *AddYarnItem(const QString &name, model::TColor colour);

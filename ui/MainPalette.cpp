@@ -69,9 +69,13 @@ void TMainForm::AllMenuClick(QAction *item)
 
 void TMainForm::AddPopupMenuClick()
 {
+    const qsizetype before = YarnItems().size();
     m_dialogs.runModal(*AddFromPopupForm);
-    // Saved however the dialog was closed.
-    SaveYarnList();
+    // Saved however the dialog was closed; only what it added goes into the file as it is now.
+    model::YarnList added;
+    for (const QAction *item : YarnItems().mid(before))
+        added.push_back(StoredYarn(item));
+    SaveYarnList([&added](model::YarnList &yarns) { yarns.insert(yarns.end(), added.begin(), added.end()); });
 }
 
 void TMainForm::DelPopupMenuClick()
@@ -149,22 +153,55 @@ void TMainForm::LoadYarnList()
         AddYarnItem(decoder.decode(QByteArrayView(yarn.Name.data(), yarn.Name.size())), yarn.Color);
 }
 
-bool TMainForm::SaveYarnList()
+model::Yarn TMainForm::StoredYarn(const QAction *item)
+{
+    QStringEncoder encoder(YarnCodePage);
+    const QByteArray name = encoder.encode(YarnName(item));
+    return { name.toStdString(), YarnColour(item) };
+}
+
+void TMainForm::ShowYarns(const model::YarnList &yarns)
+{
+    // Only the items that differ are replaced: a change by another copy is
+    // usually one yarn, and rebuilding a long menu is slow.
+    const QList<QAction *> items = YarnItems();
+    const std::size_t shown = std::size_t(items.size());
+    std::size_t head = 0, tail = 0;
+    while (head < shown && head < yarns.size() && StoredYarn(items[qsizetype(head)]) == yarns[head])
+        ++head;
+    while (tail < shown - head && tail < yarns.size() - head
+        && StoredYarn(items[qsizetype(shown - 1 - tail)]) == yarns[yarns.size() - 1 - tail])
+        ++tail;
+    for (std::size_t i = head; i < shown - tail; ++i) {
+        RightPopupMenu->removeAction(items[qsizetype(i)]);
+        delete items[qsizetype(i)];
+    }
+    QAction *before = tail > 0 ? items[qsizetype(shown - tail)] : nullptr;
+    QStringDecoder decoder(YarnCodePage);
+    for (std::size_t i = head; i < yarns.size() - tail; ++i) {
+        QAction *item = AddYarnItem(decoder.decode(QByteArrayView(yarns[i].Name.data(), yarns[i].Name.size())), yarns[i].Color);
+        if (before) {
+            RightPopupMenu->removeAction(item);
+            RightPopupMenu->insertAction(before, item);
+        }
+    }
+}
+
+bool TMainForm::SaveYarnList(const model::YarnChange &change)
 {
     if (m_yarnListUnread) {
         ShowErrorReport(m_dialogs, Messages::YarnListNotRead(yarnListPath()));
         return false;
     }
-    QStringEncoder encoder(YarnCodePage);
-    model::YarnList yarns;
-    for (const QAction *item : YarnItems()) {
-        const QByteArray name = encoder.encode(YarnName(item));
-        yarns.push_back({ name.toStdString(), YarnColour(item) });
-    }
-    const model::Outcome<> written = model::WriteYarnListFile(ModelFileName(yarnListPath()), yarns);
-    if (!written.ok()) {
-        ReportFailure(m_dialogs, written.failure());
+    const std::string fileName = ModelFileName(yarnListPath());
+    const model::Outcome<model::YarnList> updated = model::UpdateYarnListFile(fileName, change);
+    if (!updated.ok()) {
+        ReportFailure(m_dialogs, updated.failure());
+        // A change refused (a list grown past its limit) is taken back from the menu too.
+        if (const model::Outcome<model::YarnList> onDisk = model::ReadYarnListFile(fileName); onDisk.ok())
+            ShowYarns(onDisk.value());
         return false;
     }
+    ShowYarns(updated.value());
     return true;
 }

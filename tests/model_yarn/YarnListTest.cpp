@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <random>
+#include <set>
 #include <tuple>
 
 using model::Yarn;
@@ -168,4 +169,30 @@ TEST_F(YarnListFile, ListOverOneMebibyteOrTenThousandYarnsIsRefused)
         else
             EXPECT_EQ(result.failure().kind, model::Failure::Kind::FileTooLarge) << count << " " << size;
     }
+}
+
+TEST_F(YarnListFile, ChangesByTwoCopiesAtOnceAreAllKept)
+{
+    ASSERT_TRUE(model::WriteYarnListFile(fileName, { { "alpha", 1 } }).ok());
+    const auto yarnOf = [](int copy, int n) { return Yarn { char('a' + copy) + std::to_string(n), model::TColor(n) }; };
+    // Each copy adds twenty yarns of its own, then deletes the even ones.
+    ASSERT_TRUE(runTogether(2, [&](int copy) {
+        bool ok = true;
+        for (int change = 0; change < 30 && ok; ++change) {
+            ok = model::UpdateYarnListFile(fileName, [&](YarnList &yarns) {
+                if (change < 20)
+                    yarns.push_back(yarnOf(copy, change));
+                else
+                    model::RemoveYarn(yarns, 0, yarnOf(copy, 2 * (change - 20)));
+            }).ok();
+        }
+        return ok;
+    }));
+    std::multiset<std::string> kept, expected { "alpha" };
+    const YarnList yarns = model::ReadYarnListFile(fileName).value();
+    for (const Yarn &yarn : yarns)
+        kept.insert(yarn.Name);
+    for (int odd = 1; odd < 20; odd += 2)
+        expected.insert({ yarnOf(0, odd).Name, yarnOf(1, odd).Name });
+    EXPECT_EQ(kept, expected);
 }

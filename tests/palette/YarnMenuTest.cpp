@@ -311,6 +311,30 @@ TEST_F(YarnMenuTest, DeleteDialogRemovesTheSelectedYarnAndSavesAtOnce)
     EXPECT_FALSE(DelForm->isVisible());
 }
 
+TEST_F(YarnMenuTest, ChangesByAnotherCopyAreKeptAndShown)
+{
+    newPattern(2, 2);
+    // Another copy of the program adds a yarn before each Add or Delete here.
+    writeFile({ { "fromA", 2 } });
+    dialogs.modalHandlers.push_back(
+        addDialog(QStringLiteral("fromB"), [] { QTest::mouseClick(AddFromPopupForm->OKButton, Qt::LeftButton); }));
+    form->AddPopupMenuClick();
+    EXPECT_EQ(fileBytes().toStdString(), model::EncodeYarnList({ { "fromA", 2 }, { "fromB", model::White } }));
+
+    writeFile({ { "fromA", 2 }, { "fromB", model::White }, { "fromC", 3 } });
+    QStringList shown;
+    dialogs.modalHandlers.push_back([&](QDialog &) {
+        DelForm->ListBox->setCurrentRow(0);
+        QTest::mouseClick(DelForm->DelButton, Qt::LeftButton);
+        for (int row = 0; row < DelForm->ListBox->count(); ++row)
+            shown << DelForm->ListBox->item(row)->text();
+        return QDialog::Accepted;
+    });
+    form->DelPopupMenu->trigger();
+    EXPECT_EQ(shown, (QStringList { "fromB", "fromC" }));
+    EXPECT_EQ(menuYarns(), (std::vector<std::pair<QString, model::TColor>> { { "fromB", model::White }, { "fromC", 3 } }));
+}
+
 TEST_F(YarnMenuTest, ListIsLoadedAtStartUpAndSurvivesARestart)
 {
     EXPECT_TRUE(form->YarnItems().isEmpty()); // no file: an empty list, silently

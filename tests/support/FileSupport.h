@@ -8,11 +8,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -108,3 +111,26 @@ private:
     void (*m_oldHandler)(int) = SIG_DFL;
     bool m_active = false;
 };
+
+// Runs body(copy) in `copies` child processes, released at the same moment
+// as copies of the program would run; true when every one returned true.
+inline bool runTogether(int copies, const std::function<bool(int copy)> &body)
+{
+    int start[2];
+    if (::pipe(start) != 0)
+        return false;
+    std::vector<pid_t> children;
+    for (int copy = 0; copy < copies; ++copy) {
+        char go;
+        if (const pid_t child = ::fork(); child != 0)
+            children.push_back(child);
+        else if (::close(start[1]) == 0 && ::read(start[0], &go, 1) == 0) // the pipe's end releases them
+            ::_exit(body(copy) ? 0 : 1);
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    int status = 0, failed = 0;
+    for (const pid_t child : children)
+        failed += ::waitpid(child, &status, 0) != child || status != 0;
+    return failed == 0;
+}
