@@ -96,6 +96,43 @@ private:
     std::function<void()> m_call;
 };
 
+// Until the other ten windows exist, the first press, key or shortcut makes
+// them before it reaches any handler, so no handler meets a missing window.
+class EarlyInputGuard : public QObject {
+public:
+    // `make` returns false when the windows could not be made; the input is then dropped.
+    explicit EarlyInputGuard(std::function<bool()> make)
+        : m_make(std::move(make))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+            break;
+        default:
+            return false;
+        }
+        if (!m_make())
+            return true;
+        QCoreApplication::instance()->removeEventFilter(this);
+        return false;
+    }
+
+private:
+    std::function<bool()> m_make;
+};
+
 void releaseWindows(std::unique_ptr<TMainForm> &main)
 {
     main.reset(); // takes the other ten with it
@@ -134,6 +171,17 @@ ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, Companions when, st
         if (!created())
             QCoreApplication::quit();
     });
+    m_earlyInputGuard = std::make_unique<EarlyInputGuard>([this] {
+        if (!m_companions) {
+            // The input's receiver lives in the main window: a failure keeps the
+            // windows until the loop has ended rather than release them under it.
+            m_releaseOnFailure = false;
+            createCompanions();
+            if (!m_companionsMade)
+                QCoreApplication::quit();
+        }
+        return m_companionsMade;
+    });
 }
 
 bool ApplicationWindows::attempt(const std::function<void()> &make)
@@ -144,10 +192,12 @@ bool ApplicationWindows::attempt(const std::function<void()> &make)
         make();
         return true;
     } catch (const std::exception &error) {
-        releaseWindows(m_main);
+        if (m_releaseOnFailure)
+            releaseWindows(m_main);
         ShowErrorReport(m_dialogs, QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        releaseWindows(m_main);
+        if (m_releaseOnFailure)
+            releaseWindows(m_main);
         ShowErrorReport(m_dialogs, Messages::UnknownError);
     }
     return false;
@@ -158,7 +208,7 @@ void ApplicationWindows::createCompanions()
     if (m_companions || !m_main)
         return;
     m_companions = true;
-    attempt([this] {
+    m_companionsMade = attempt([this] {
         const auto step = [this](QWidget *window) {
             if (m_made)
                 m_made(*window);
@@ -181,5 +231,6 @@ void ApplicationWindows::createCompanions()
 ApplicationWindows::~ApplicationWindows()
 {
     m_firstPaintWatch.reset();
+    m_earlyInputGuard.reset();
     releaseWindows(m_main);
 }

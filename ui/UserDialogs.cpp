@@ -1,13 +1,41 @@
 #include "ui/UserDialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 
 namespace {
+
+// When a modal window closes, the window manager gives the keyboard to the
+// modal window's owner, the main window. The user goes on where they were:
+// in the window that was active before, with its caret where it was.
+class FocusReturn {
+public:
+    FocusReturn()
+        : m_window(QApplication::activeWindow())
+        , m_widget(QApplication::focusWidget())
+    {
+    }
+    ~FocusReturn()
+    {
+        if (!m_window || !m_window->isVisible())
+            return;
+        m_window->activateWindow();
+        if (m_widget && m_widget->isVisible() && m_widget->window() == m_window)
+            m_widget->setFocus(Qt::OtherFocusReason);
+    }
+    FocusReturn(const FocusReturn &) = delete;
+    FocusReturn &operator=(const FocusReturn &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_widget;
+};
 
 QMessageBox::Icon toQtIcon(UserDialogs::Icon icon)
 {
@@ -28,6 +56,7 @@ QMessageBox::Icon toQtIcon(UserDialogs::Icon icon)
 
 QString runFileDialog(QWidget *parent, const FileDialogRequest &request, QFileDialog::AcceptMode mode)
 {
+    const FocusReturn focusReturn;
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(mode);
     dialog.setNameFilter(request.filter);
@@ -52,6 +81,7 @@ bool UserDialogs::printerInstalled()
 QMessageBox::StandardButton QtUserDialogs::message(
     QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButtons buttons, Icon icon)
 {
+    const FocusReturn focusReturn;
     QMessageBox box(toQtIcon(icon), caption, text, buttons, parent);
     return QMessageBox::StandardButton(box.exec());
 }
@@ -68,6 +98,7 @@ QString QtUserDialogs::saveFileName(QWidget *parent, const FileDialogRequest &re
 
 std::optional<QColor> QtUserDialogs::chooseColor(QWidget *parent, const QColor &initial)
 {
+    const FocusReturn focusReturn;
     const QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid())
         return std::nullopt;
@@ -76,11 +107,13 @@ std::optional<QColor> QtUserDialogs::chooseColor(QWidget *parent, const QColor &
 
 int QtUserDialogs::runModal(QDialog &dialog)
 {
+    const FocusReturn focusReturn;
     return dialog.exec();
 }
 
 bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 {
+    const FocusReturn focusReturn;
     QPrintDialog dialog(&printer, parent);
     // One whole page straight to the printer: no range, no selection, no file.
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
@@ -91,6 +124,7 @@ bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 
 void QtUserDialogs::printerSetupDialog(QWidget *parent, QPrinter &printer)
 {
+    const FocusReturn focusReturn;
     QPageSetupDialog dialog(&printer, parent);
     dialog.exec();
 }
