@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFileDialog>
 #include <QPageSetupDialog>
@@ -12,29 +13,45 @@
 namespace {
 
 // When a modal window closes, the window manager gives the keyboard to the
-// modal window's owner, the main window. The user goes on where they were:
-// in the window that was active before, with its caret where it was.
+// main window. The user goes on where they were: in the window that was
+// active before, with its caret where it was.
 class FocusReturn {
 public:
     FocusReturn()
-        : m_window(QApplication::activeWindow())
-        , m_widget(QApplication::focusWidget())
     {
+        // Right after another modal window, the keyboard may not be back yet
+        // where that one sent it; that window is still the one to go back to.
+        const Target &last = lastTarget();
+        if (last.window && QApplication::activeWindow() != last.window && !last.until.hasExpired())
+            m_target = last;
+        else
+            m_target = { QApplication::activeWindow(), QApplication::focusWidget(), {} };
     }
     ~FocusReturn()
     {
-        if (!m_window || !m_window->isVisible())
+        QWidget *window = m_target.window;
+        if (!window || !window->isVisible())
             return;
-        m_window->activateWindow();
-        if (m_widget && m_widget->isVisible() && m_widget->window() == m_window)
-            m_widget->setFocus(Qt::OtherFocusReason);
+        window->activateWindow();
+        if (m_target.widget && m_target.widget->isVisible() && m_target.widget->window() == window)
+            m_target.widget->setFocus(Qt::OtherFocusReason);
+        lastTarget() = { m_target.window, m_target.widget, QDeadlineTimer(2000) };
     }
     FocusReturn(const FocusReturn &) = delete;
     FocusReturn &operator=(const FocusReturn &) = delete;
 
 private:
-    QPointer<QWidget> m_window;
-    QPointer<QWidget> m_widget;
+    struct Target {
+        QPointer<QWidget> window;
+        QPointer<QWidget> widget;
+        QDeadlineTimer until;
+    };
+    static Target &lastTarget()
+    {
+        static Target target;
+        return target;
+    }
+    Target m_target;
 };
 
 QMessageBox::Icon toQtIcon(UserDialogs::Icon icon)
