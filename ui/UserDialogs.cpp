@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QWindow>
 
 namespace {
 
@@ -20,22 +21,37 @@ public:
     FocusReturn()
     {
         // Right after another modal window, the keyboard may not be back yet
-        // where that one sent it; that window is still the one to go back to.
+        // where that one sent it (nowhere, or still with the owner); that
+        // window is still the one to go back to.
         const Target &last = lastTarget();
-        if (last.window && QApplication::activeWindow() != last.window && !last.until.hasExpired())
+        QWidget *active = QApplication::activeWindow();
+        if (last.window && !last.until.hasExpired() && (!active || active == ownerOf(*last.window)))
             m_target = last;
         else
-            m_target = { QApplication::activeWindow(), QApplication::focusWidget(), {} };
+            m_target = { active, QApplication::focusWidget(), {} };
     }
     ~FocusReturn()
     {
         QWidget *window = m_target.window;
         if (!window || !window->isVisible())
             return;
-        window->activateWindow();
-        if (m_target.widget && m_target.widget->isVisible() && m_target.widget->window() == window)
-            m_target.widget->setFocus(Qt::OtherFocusReason);
+        activate(m_target);
         lastTarget() = { m_target.window, m_target.widget, QDeadlineTimer(2000) };
+        // A window manager may hand the keyboard to the owner after our request
+        // (openbox does when the modal window's unmapping is processed late):
+        // while the target has not had it back, that hand-over is undone.
+        auto *watch = new QObject(window);
+        QObject::connect(qApp, &QGuiApplication::focusWindowChanged, watch,
+            [watch, target = m_target, until = QDeadlineTimer(1000)](QWindow *focused) {
+                QWidget *window = target.window;
+                if (!window || focused == window->windowHandle() || until.hasExpired()) {
+                    watch->deleteLater();
+                    return;
+                }
+                const QWidget *owner = ownerOf(*window);
+                if (owner && focused == owner->windowHandle() && !QApplication::activeModalWidget())
+                    activate(target);
+            });
     }
     FocusReturn(const FocusReturn &) = delete;
     FocusReturn &operator=(const FocusReturn &) = delete;
@@ -46,6 +62,16 @@ private:
         QPointer<QWidget> widget;
         QDeadlineTimer until;
     };
+    static QWidget *ownerOf(const QWidget &window)
+    {
+        return window.parentWidget() ? window.parentWidget()->window() : nullptr;
+    }
+    static void activate(const Target &target)
+    {
+        target.window->activateWindow();
+        if (target.widget && target.widget->isVisible() && target.widget->window() == target.window)
+            target.widget->setFocus(Qt::OtherFocusReason);
+    }
     static Target &lastTarget()
     {
         static Target target;

@@ -1,49 +1,10 @@
 // The real program on a real desktop (Xvfb with openbox): exact titles, the
 // main window's frame over the work area, the notes window's outer size, and a
 // message box never hidden under a tool window.
-#include "support/XDesktop.h"
+#include "DesktopProgram.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-namespace {
-
-const QString MainTitle = QStringLiteral("Проектировщик рисунков для вязальной машины");
-const QString NewTitle = QStringLiteral("Новый рисунок");
-const QString NotesTitle = QStringLiteral("Текст");
-
-class Program {
-public:
-    Program(const XDesktop &desktop, const QString &folder)
-    {
-        m_process.setWorkingDirectory(folder);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        desktop.startProgram(m_process, QStringLiteral(PURLWISE_PROGRAM));
-    }
-    ~Program()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    bool running() const { return m_process.state() == QProcess::Running; }
-
-private:
-    QProcess m_process;
-};
-
-} // namespace
-
-TEST(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
+TEST_F(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
 {
-    const QStringList missing = XDesktop::missingTools();
-    if (!missing.isEmpty())
-        GTEST_SKIP() << "not installed: " << missing.join(QLatin1Char(' ')).toStdString();
-    XDesktop desktop;
-    QString error;
-    ASSERT_TRUE(desktop.start(QSize(1280, 800), &error)) << error.toStdString();
-    QTemporaryDir folder; // the yarn list is looked for in the working folder
     Program program(desktop, folder.path());
 
     XDesktop::Window main = 0;

@@ -1,0 +1,139 @@
+// What the user meets through the window manager: input during start-up, the
+// read-out window's title bar, closing and minimising tool windows, and the
+// keyboard after a dialog opened from the notes window.
+#include "DesktopProgram.h"
+
+#include <QFile>
+#include <QThread>
+#include <utility>
+
+namespace {
+
+constexpr int Starts = 25;
+
+} // namespace
+
+TEST_F(WindowManagerTest, InputDuringStartUpAlwaysReachesTheNewDialog)
+{
+    // Ctrl+N pressed over and over from before the main window maps: the first
+    // press it receives may come before its first paint.
+    for (int start = 0; start < Starts; ++start) {
+        QTemporaryDir runFolder;
+        QProcess keys;
+        desktop.startProgram(keys, QStringLiteral("xdotool"), { "key", "--delay", "5", "--repeat", "2000", "ctrl+n" });
+        Program program(desktop, runFolder.path());
+        const bool dialogShown = XDesktop::waitFor([&] { return desktop.findWindow(NewTitle) != 0 || !program.running(); });
+        keys.kill();
+        keys.waitForFinished(5000);
+        ASSERT_TRUE(program.running()) << "start " << start << ": " << program.exitText().toStdString();
+        ASSERT_TRUE(dialogShown && desktop.findWindow(NewTitle) != 0) << "start " << start;
+    }
+}
+
+TEST_F(WindowManagerTest, ToolWindowsStayWithinReachOfTheWindowManager)
+{
+    Program program(desktop, folder.path());
+    const XDesktop::Window main = mainWindow();
+    ASSERT_NE(main, 0u);
+    newPattern(main);
+    XDesktop::Window readOut = 0;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (readOut = desktop.findWindow(QString())) != 0; }));
+
+    // A title bar to drag it by.
+    QMargins frame;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (frame = desktop.frameExtents(readOut)).top() > 0; }))
+        << "the read-out window has no title bar";
+    // Where it settles once its frame is known.
+    QRect before;
+    ASSERT_TRUE(XDesktop::waitFor([&] {
+        const QRect seen = std::exchange(before, desktop.clientGeometry(readOut));
+        QThread::msleep(200);
+        return seen == before;
+    }));
+    const QPoint grip = desktop.frameGeometry(readOut).topLeft() + QPoint(frame.left() + 20, frame.top() / 2);
+    const QPoint offset(60, 40);
+    ASSERT_TRUE(desktop.xdotool({ "mousemove", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1",
+        "mousemove", QString::number(grip.x() + 10), QString::number(grip.y() + 10), "mousemove",
+        QString::number(grip.x() + offset.x()), QString::number(grip.y() + offset.y()), "mouseup", "1" }));
+    EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.clientGeometry(readOut) == before.translated(offset); }))
+        << "the read-out window did not follow its title bar";
+
+    // Closing it through the window manager is refused.
+    ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(readOut), "key", "alt+F4" }));
+    QThread::msleep(1500);
+    EXPECT_TRUE(desktop.viewable(readOut)) << "the read-out window was closed";
+
+    // Minimising a tool window never takes the main window with it: the
+    // read-out comes back, the notes window is hidden as by its close box.
+    const auto minimise = [&](XDesktop::Window tool) {
+        ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(tool) }));
+        ASSERT_TRUE(desktop.xdotool({ "windowminimize", QString::number(tool) }));
+        QThread::msleep(1500);
+        EXPECT_TRUE(XDesktop::waitFor([&] { return !desktop.iconic(main) && desktop.viewable(main); }))
+            << "the main window went with the tool window";
+    };
+    minimise(readOut);
+    EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.viewable(readOut); })) << "the read-out did not come back";
+
+    ASSERT_TRUE(desktop.xdotool({ "mousemove", "--window", QString::number(main), "657", "35", "click", "1" }));
+    XDesktop::Window notes = 0;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (notes = desktop.findWindow(NotesTitle)) != 0; }));
+    minimise(notes);
+    EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.findWindow(NotesTitle) == 0; }))
+        << "the notes window was not hidden";
+    // Its button was released: one click shows the window again.
+    ASSERT_TRUE(desktop.xdotool({ "mousemove", "--window", QString::number(main), "657", "35", "click", "1" }));
+    EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.findWindow(NotesTitle) != 0; }));
+    EXPECT_TRUE(program.running());
+}
+
+TEST_F(WindowManagerTest, TypingGoesOnInTheNotesAfterASaveFromThere)
+{
+    Program program(desktop, folder.path());
+    const XDesktop::Window main = mainWindow();
+    ASSERT_NE(main, 0u);
+    newPattern(main);
+    ASSERT_TRUE(desktop.xdotool({ "mousemove", "--window", QString::number(main), "657", "35", "click", "1" }));
+    XDesktop::Window notes = 0;
+    ASSERT_TRUE(XDesktop::waitFor([&] { return (notes = desktop.findWindow(NotesTitle)) != 0; }));
+    ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(notes) }));
+
+    // Each save: Ctrl+S, the file name (offered again the second time), Enter on the success box.
+    const QString file = folder.filePath(QStringLiteral("notes.plw"));
+    const auto typeAndSave = [&](const QString &text, const QString &fileName) {
+        ASSERT_TRUE(desktop.xdotool({ "type", "--delay", "30", text }));
+        const QList<XDesktop::Window> before = desktop.stacking();
+        const auto newWindow = [&](XDesktop::Window besides) {
+            XDesktop::Window found = 0;
+            XDesktop::waitFor([&] {
+                for (XDesktop::Window window : desktop.stacking()) {
+                    if (!before.contains(window) && window != besides)
+                        found = window;
+                }
+                return found != 0;
+            });
+            return found;
+        };
+        ASSERT_TRUE(desktop.xdotool({ "key", "ctrl+s" }));
+        const XDesktop::Window dialog = newWindow(0);
+        ASSERT_NE(dialog, 0u) << "no save dialog";
+        if (!fileName.isEmpty()) {
+            ASSERT_TRUE(desktop.xdotool({ "type", "--delay", "10", fileName }));
+        }
+        ASSERT_TRUE(desktop.xdotool({ "key", "Return" }));
+        ASSERT_TRUE(XDesktop::waitFor([&] { return !desktop.stacking().contains(dialog); }));
+        const XDesktop::Window box = newWindow(dialog);
+        ASSERT_NE(box, 0u) << "no success box";
+        ASSERT_TRUE(XDesktop::waitFor([&] { return desktop.activeWindow() == box; }));
+        ASSERT_TRUE(desktop.xdotool({ "key", "Return" }));
+        ASSERT_TRUE(XDesktop::waitFor([&] { return desktop.stacking() == before; }));
+        EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.activeWindow() == notes; }, 5000))
+            << "the keyboard went to " << desktop.activeWindow() << ", not to the notes window " << notes
+            << " (main window " << main << ")";
+    };
+    typeAndSave(QStringLiteral("abc"), file);
+    typeAndSave(QStringLiteral("def"), QString());
+    QFile notesFile(file + QStringLiteral(".txt"));
+    ASSERT_TRUE(notesFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notesFile.readAll(), QByteArray("abcdef")) << "keys typed after the success box were lost";
+}
