@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 inline const QString MainTitle = QStringLiteral("Проектировщик рисунков для вязальной машины");
 inline const QString NewTitle = QStringLiteral("Новый рисунок");
 inline const QString NotesTitle = QStringLiteral("Текст");
@@ -29,6 +31,9 @@ public:
     Program &operator=(const Program &) = delete;
     // QProcess notices an exit only when asked.
     bool running() { return m_process.state() == QProcess::Running && !m_process.waitForFinished(0); }
+    bool sleeping() const { return XDesktop::sleeping(m_process.processId()); }
+    // Stops or continues the program, as a busy machine can hold it back.
+    void pause(bool paused) { ::kill(pid_t(m_process.processId()), paused ? SIGSTOP : SIGCONT); }
     QString exitText() const
     {
         return m_process.exitStatus() == QProcess::CrashExit ? QStringLiteral("crashed")

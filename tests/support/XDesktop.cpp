@@ -132,7 +132,13 @@ bool XDesktop::startOnce(QSize screen, QString *error)
                        .contains(QLatin1Char('#'));
         },
         ServerTimeout);
-    if (!managed) {
+    // Its start-up done, it waits for events; only then may a test hold it back.
+    int idle = 0;
+    const bool settled = managed && waitFor([&] {
+        idle = sleeping(m_manager.processId()) ? idle + 1 : 0;
+        return idle == 5;
+    }, ServerTimeout);
+    if (!settled) {
         QFile messages(log);
         messages.open(QIODevice::ReadOnly);
         *error = QStringLiteral("openbox did not take the display %1 (%2, server %3): %4")
@@ -194,6 +200,16 @@ bool XDesktop::xdotool(const QStringList &arguments) const
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool XDesktop::sleeping(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype state = text.lastIndexOf(')') + 2; // after the program's name
+    return state > 1 && state < text.size() && text.at(state) == 'S';
+}
+
 bool XDesktop::waitFor(const std::function<bool()> &condition, int milliseconds)
 {
     const QDeadlineTimer deadline(milliseconds);
@@ -219,6 +235,20 @@ XDesktop::Window XDesktop::findWindow(const QString &wanted) const
             return window;
     }
     return 0;
+}
+
+XDesktop::Window XDesktop::findAnyWindow(const QString &wanted) const
+{
+    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(wanted) + QLatin1Char('$');
+    const QStringList found = tool(QStringLiteral("xdotool"), { QStringLiteral("search"), QStringLiteral("--name"), pattern })
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return found.isEmpty() ? 0 : found.constFirst().toUInt();
+}
+
+void XDesktop::pauseWindowManager(bool paused)
+{
+    if (m_manager.processId() > 0)
+        ::kill(pid_t(m_manager.processId()), paused ? SIGSTOP : SIGCONT);
 }
 
 std::optional<QString> XDesktop::title(Window window) const

@@ -37,6 +37,10 @@ public:
     QList<Window> stacking() const;
     // The first managed window with exactly this title; 0 if there is none.
     Window findWindow(const QString &title) const;
+    // Any window with exactly this title, also one the window manager has not taken yet.
+    Window findAnyWindow(const QString &title) const;
+    // Stops or continues the window manager, as a busy machine can hold it back.
+    void pauseWindowManager(bool paused);
     // _NET_WM_NAME; nothing when the window has none.
     std::optional<QString> title(Window window) const;
     QMargins frameExtents(Window window) const;
@@ -53,6 +57,8 @@ public:
 
     // Runs xdotool with these arguments; false when it failed or hung.
     bool xdotool(const QStringList &arguments) const;
+    // The process's main thread is asleep, waiting for something (as in an event loop).
+    static bool sleeping(qint64 pid);
     // Polls until the condition holds or the time is up.
     static bool waitFor(const std::function<bool()> &condition, int milliseconds = 20000);
 
