@@ -68,11 +68,14 @@ TEST_F(WindowManagerTest, ToolWindowsStayWithinReachOfTheWindowManager)
     }));
     const QPoint grip = desktop.frameGeometry(readOut).topLeft() + QPoint(frame.left() + 20, frame.top() / 2);
     const QPoint offset(60, 40);
+    // Step by step, as a hand moves: the window manager takes a drag only past a threshold.
     ASSERT_TRUE(desktop.xdotool({ "mousemove", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1",
-        "mousemove", QString::number(grip.x() + 10), QString::number(grip.y() + 10), "mousemove",
-        QString::number(grip.x() + offset.x()), QString::number(grip.y() + offset.y()), "mouseup", "1" }));
+        "sleep", "0.2", "mousemove", QString::number(grip.x() + 10), QString::number(grip.y() + 10), "sleep", "0.2",
+        "mousemove", QString::number(grip.x() + offset.x()), QString::number(grip.y() + offset.y()), "sleep", "0.2",
+        "mouseup", "1" }));
     EXPECT_TRUE(XDesktop::waitFor([&] { return desktop.clientGeometry(readOut) == before.translated(offset); }))
-        << "the read-out window did not follow its title bar";
+        << "the read-out window did not follow its title bar: from " << before.x() << "," << before.y() << " to "
+        << desktop.clientGeometry(readOut).x() << "," << desktop.clientGeometry(readOut).y();
 
     // Closing it through the window manager is refused.
     ASSERT_TRUE(desktop.xdotool({ "windowactivate", "--sync", QString::number(readOut), "key", "alt+F4" }));
