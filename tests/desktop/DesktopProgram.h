@@ -34,12 +34,6 @@ public:
     bool sleeping() const { return XDesktop::sleeping(m_process.processId()); }
     // Stops or continues the program, as a busy machine can hold it back.
     void pause(bool paused) { ::kill(pid_t(m_process.processId()), paused ? SIGSTOP : SIGCONT); }
-    QString exitText() const
-    {
-        return m_process.exitStatus() == QProcess::CrashExit ? QStringLiteral("crashed")
-                                                               : QStringLiteral("exit code %1").arg(m_process.exitCode());
-    }
-
 private:
     QProcess m_process;
 };
