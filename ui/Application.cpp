@@ -96,18 +96,23 @@ private:
     std::function<void()> m_call;
 };
 
-// Until the other ten windows exist, the first press, key or shortcut makes
-// them before it reaches any handler, so no handler meets a missing window.
+// Until the other ten windows exist, the first press, key or shortcut for the
+// main window makes them before it reaches any handler, so no handler meets a
+// missing window.
 class EarlyInputGuard : public QObject {
 public:
-    // `make` returns false when the windows could not be made; the input is then dropped.
-    explicit EarlyInputGuard(std::function<bool()> make)
-        : m_make(std::move(make))
+    // `make` returns false when the windows could not be made; the main
+    // window's input is then dropped (a report box of the failure still gets its own).
+    EarlyInputGuard(const QWidget &main, std::function<bool()> make)
+        : m_main(main)
+        , m_make(std::move(make))
     {
         QCoreApplication::instance()->installEventFilter(this);
     }
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (!forMainWindow(watched))
+            return false;
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
@@ -130,6 +135,21 @@ public:
     }
 
 private:
+    // Shortcuts go to actions, whose parents are menus, whose parents lead to
+    // the window; a dialog on top of it is a window of its own.
+    bool forMainWindow(const QObject *receiver) const
+    {
+        for (const QObject *object = receiver; object; object = object->parent()) {
+            if (object == &m_main)
+                return true;
+            const auto *widget = qobject_cast<const QWidget *>(object);
+            if (widget && widget->isWindow() && widget->windowType() != Qt::Popup)
+                return false;
+        }
+        return false;
+    }
+
+    const QWidget &m_main;
     std::function<bool()> m_make;
 };
 
@@ -171,7 +191,7 @@ ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, Companions when, st
         if (!created())
             QCoreApplication::quit();
     });
-    m_earlyInputGuard = std::make_unique<EarlyInputGuard>([this] {
+    m_earlyInputGuard = std::make_unique<EarlyInputGuard>(*m_main, [this] {
         if (!m_companions) {
             // The input's receiver lives in the main window: a failure keeps the
             // windows until the loop has ended rather than release them under it.
