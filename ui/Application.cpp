@@ -96,6 +96,63 @@ private:
     std::function<void()> m_call;
 };
 
+// Until the other ten windows exist, the first press, key or shortcut for the
+// main window makes them before it reaches any handler, so no handler meets a
+// missing window.
+class EarlyInputGuard : public QObject {
+public:
+    // `make` returns false when the windows could not be made; the main
+    // window's input is then dropped (a report box of the failure still gets its own).
+    EarlyInputGuard(const QWidget &main, std::function<bool()> make)
+        : m_main(main)
+        , m_make(std::move(make))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!forMainWindow(watched))
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+            break;
+        default:
+            return false;
+        }
+        if (!m_make())
+            return true;
+        QCoreApplication::instance()->removeEventFilter(this);
+        return false;
+    }
+
+private:
+    // Shortcuts go to actions, whose parents are menus, whose parents lead to
+    // the window; a dialog on top of it is a window of its own.
+    bool forMainWindow(const QObject *receiver) const
+    {
+        for (const QObject *object = receiver; object; object = object->parent()) {
+            if (object == &m_main)
+                return true;
+            const auto *widget = qobject_cast<const QWidget *>(object);
+            if (widget && widget->isWindow() && widget->windowType() != Qt::Popup)
+                return false;
+        }
+        return false;
+    }
+
+    const QWidget &m_main;
+    std::function<bool()> m_make;
+};
+
 void releaseWindows(std::unique_ptr<TMainForm> &main)
 {
     main.reset(); // takes the other ten with it
@@ -134,6 +191,17 @@ ApplicationWindows::ApplicationWindows(UserDialogs &dialogs, Companions when, st
         if (!created())
             QCoreApplication::quit();
     });
+    m_earlyInputGuard = std::make_unique<EarlyInputGuard>(*m_main, [this] {
+        if (!m_companions) {
+            // The input's receiver lives in the main window: a failure keeps the
+            // windows until the loop has ended rather than release them under it.
+            m_releaseOnFailure = false;
+            createCompanions();
+            if (!m_companionsMade)
+                QCoreApplication::quit();
+        }
+        return m_companionsMade;
+    });
 }
 
 bool ApplicationWindows::attempt(const std::function<void()> &make)
@@ -144,10 +212,12 @@ bool ApplicationWindows::attempt(const std::function<void()> &make)
         make();
         return true;
     } catch (const std::exception &error) {
-        releaseWindows(m_main);
+        if (m_releaseOnFailure)
+            releaseWindows(m_main);
         ShowErrorReport(m_dialogs, QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        releaseWindows(m_main);
+        if (m_releaseOnFailure)
+            releaseWindows(m_main);
         ShowErrorReport(m_dialogs, Messages::UnknownError);
     }
     return false;
@@ -158,7 +228,7 @@ void ApplicationWindows::createCompanions()
     if (m_companions || !m_main)
         return;
     m_companions = true;
-    attempt([this] {
+    m_companionsMade = attempt([this] {
         const auto step = [this](QWidget *window) {
             if (m_made)
                 m_made(*window);
@@ -190,5 +260,6 @@ void ApplicationWindows::whenComplete(std::function<void()> call)
 ApplicationWindows::~ApplicationWindows()
 {
     m_firstPaintWatch.reset();
+    m_earlyInputGuard.reset();
     releaseWindows(m_main);
 }

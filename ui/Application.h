@@ -33,8 +33,8 @@ bool InstallRussianTranslations(QCoreApplication &app);
 class ApplicationWindows {
 public:
     // The program makes the ten windows after the main one right after the
-    // main window's first paint, so the window appears sooner; nothing can
-    // ask for them before it is on screen.
+    // main window's first paint, so the window appears sooner; user input
+    // that comes earlier makes them at once, before any handler sees it.
     enum class Companions { Now, AfterFirstPaint };
 
     // `made` runs after each window is created, in order. A failure goes to
@@ -61,6 +61,9 @@ private:
     std::function<void(QWidget &)> m_made;
     std::unique_ptr<TMainForm> m_main;
     std::unique_ptr<QObject> m_firstPaintWatch;
-    bool m_companions = false;
+    std::unique_ptr<QObject> m_earlyInputGuard;
+    bool m_companions = false; // making them was attempted
+    bool m_companionsMade = false;
+    bool m_releaseOnFailure = true;
     std::function<void()> m_whenComplete;
 };

@@ -1,6 +1,7 @@
 #include "ui/Effects.h"
 
 #include "ui/EffectsImages.h"
+#include "ui/ToolWindowMinimise.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -38,6 +39,7 @@ TEffectsForm::TEffectsForm(QWidget *parent)
     setObjectName(QStringLiteral("EffectsForm"));
     // A tool window stays above its owner, the main window, and below the dialogs.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
+    keepOwnerUpWhenMinimised(*this, [this] { close(); });
     setWindowTitle(QString());
 
     for (int i = 0; i < ButtonCount; ++i) {

@@ -2,9 +2,12 @@
 
 #include "ui/ColourConversion.h"
 #include "ui/DialogParts.h"
+#include "ui/MoveOnlyFrame.h"
 #include "ui/PaletteSwatch.h"
+#include "ui/ToolWindowMinimise.h"
 #include "ui/WindowPlacement.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -55,9 +58,12 @@ TDisplayForm::TDisplayForm(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("DisplayForm"));
-    // A bare title bar: no caption, no buttons, so the user cannot close it.
-    // A tool window stays above its owner, the main window, and below the dialogs.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint);
+    // A small title bar to drag it by: no caption, no buttons, so the user
+    // cannot close it. A tool window stays above its owner, the main window,
+    // and below the dialogs.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    askForMoveOnlyFrame(*this);
+    keepOwnerUpWhenMinimised(*this, [] {});
     setAccessibleName(QStringLiteral("Положение указателя"));
     resize(104, ClientHeight);
     new WindowPlacement(*this, WindowPlacement::When::FirstShowing, false,
@@ -82,6 +88,12 @@ TDisplayForm::TDisplayForm(QWidget *parent)
     Label1->setBuddy(Label4);
     Label2->setBuddy(Label3);
     FormCreate();
+}
+
+void TDisplayForm::closeEvent(QCloseEvent *event)
+{
+    // Only New, Open and the editor's end show and hide it.
+    event->ignore();
 }
 
 void TDisplayForm::FormCreate()

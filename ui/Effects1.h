@@ -27,6 +27,9 @@ public:
     QLabel *Label3 = nullptr; // row number
     QLabel *Label4 = nullptr; // stitch number
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void FormCreate();
 

@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -466,11 +467,16 @@ void TMainForm::PrepareEditor()
         MemoForm->setNotesText(QString());
     EnablePalette(true);
     RefreshAfterTransform();
+    // A new pattern is shown from its first stitch, whatever was scrolled before.
+    MainScrollBox->horizontalScrollBar()->setValue(0);
     CB1Menu->setEnabled(true);
     if (EffectsForm)
         EffectsForm->setOperationsEnabled(true);
-    if (DisplayForm)
+    if (DisplayForm) {
+        // The swatch shows what a left press paints, even when the palette kept another colour.
+        DisplayForm->setSwatchColor(CurrentColor);
         DisplayForm->show();
+    }
 }
 
 void TMainForm::DisableEditor()

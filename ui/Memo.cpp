@@ -1,5 +1,6 @@
 #include "ui/Memo.h"
 
+#include "ui/ToolWindowMinimise.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -20,6 +21,7 @@ TMemoForm::TMemoForm(QWidget *parent)
     setObjectName("MemoForm");
     // A tool window stays above its owner, the main window, and below the dialogs.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    keepOwnerUpWhenMinimised(*this, [this] { close(); });
     setWindowTitle(QStringLiteral("Текст"));
     resize(OuterSize);
     new WindowPlacement(*this, WindowPlacement::When::FirstShowing, false, [this](const QMargins &) {

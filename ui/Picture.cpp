@@ -3,6 +3,7 @@
 #include "ui/IncomingFiles.h"
 #include "ui/Messages.h"
 #include "ui/PictureFile.h"
+#include "ui/ToolWindowMinimise.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -27,6 +28,7 @@ TPictureForm::TPictureForm(UserDialogs &dialogs, QWidget *parent)
     setObjectName("PictureForm");
     // A tool window stays above its owner, the main window, and below the dialogs.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    keepOwnerUpWhenMinimised(*this, [this] { close(); });
     setWindowTitle(QStringLiteral("Двойной клик для загрузки рисунка"));
     setToolTip(QStringLiteral("Щелкните два раза кнопкой мыши для загрузки рисунка"));
     move(OuterFrame.topLeft());

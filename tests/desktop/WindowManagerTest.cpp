@@ -2,59 +2,13 @@
 // main window's frame over the work area, the notes window's outer size, a
 // message box never hidden under a tool window, and a pattern file given at
 // start-up.
-#include "support/XDesktop.h"
+#include "DesktopProgram.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QUrl>
-
-#include <gtest/gtest.h>
-
-namespace {
-
-const QString MainTitle = QStringLiteral("Проектировщик рисунков для вязальной машины");
-const QString NewTitle = QStringLiteral("Новый рисунок");
-const QString NotesTitle = QStringLiteral("Текст");
-
-class Program {
-public:
-    Program(const XDesktop &desktop, const QString &folder, const QStringList &arguments = {})
-    {
-        m_process.setWorkingDirectory(folder);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        desktop.startProgram(m_process, QStringLiteral(PURLWISE_PROGRAM), arguments);
-    }
-    ~Program()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    bool running() const { return m_process.state() == QProcess::Running; }
-
-private:
-    QProcess m_process;
-};
-
-// A desktop of its own for each test.
-class WindowManagerTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const QStringList missing = XDesktop::missingTools();
-        if (!missing.isEmpty())
-            GTEST_SKIP() << "not installed: " << missing.join(QLatin1Char(' ')).toStdString();
-        QString error;
-        ASSERT_TRUE(desktop.start(QSize(1280, 800), &error)) << error.toStdString();
-    }
-    XDesktop desktop;
-};
-
-} // namespace
 
 TEST_F(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
 {
-    QTemporaryDir folder; // the yarn list is looked for in the working folder
     Program program(desktop, folder.path());
 
     XDesktop::Window main = 0;
@@ -104,7 +58,6 @@ TEST_F(WindowManagerTest, TitlesFramesAndStackingUnderOpenbox)
 
 TEST_F(WindowManagerTest, PatternGivenAtStartUpOpensOrIsRefusedAndTheProgramGoesOn)
 {
-    QTemporaryDir folder;
     // A 1 x 1 pattern (version, counts, 16 slots, one cell), and the same cut short.
     const QByteArray good = QByteArray("\2\0\0\0\1\0\0\0\1\0\0\0", 12) + QByteArray(68, '\0');
     const std::pair<QString, QByteArray> cases[]

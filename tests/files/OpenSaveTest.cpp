@@ -2,6 +2,7 @@
 // no refused file or failed save ever costs its pattern or notes.
 #include "support/FileSupport.h"
 #include "support/WindowFixture.h"
+#include "ui/Effects1.h"
 #include "ui/FileNames.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
@@ -471,4 +472,40 @@ TEST_F(NonRootOpenSaveTest, ProtectedFilesAreRefusedWithTheSystemsReason)
         QStringLiteral("Не удалось сохранить файл «%1»: Доступ запрещён.").arg(path("motif.plw")));
     EXPECT_TRUE(form->Modified());
     EXPECT_EQ(fileBytes(path("motif.plw")), before);
+}
+
+TEST_F(OpenSaveTest, NewAndOpenShowTheFirstStitchAndTheColourALeftPressPaints)
+{
+    model::Pattern white;
+    model::CreateBlank(white, 300, 10);
+    const auto encoded = model::EncodePatternFile(white, model::WhitePalette());
+    putBytes(path("white.plw"), QByteArray(reinterpret_cast<const char *>(encoded.data()), qsizetype(encoded.size())));
+
+    const struct {
+        const char *command;
+        std::function<void()> run;
+    } commands[] = {
+        { "New", [&] { newPattern(300, 10); } },
+        { "Open",
+            [&] {
+                dialogs.openAnswers.push_back(path("white.plw"));
+                dialogs.messageAnswers.push_back(QMessageBox::No);
+                form->MenuOpenClick();
+            } },
+    };
+    for (const auto &c : commands) {
+        // Painting in red, scrolled to the far right.
+        newPattern(300, 10);
+        form->Panels[0]->setColor(0x000000FF);
+        form->Panel1Click(form->Panels[0]);
+        QScrollBar *horizontal = form->MainScrollBox->horizontalScrollBar();
+        ASSERT_GT(horizontal->maximum(), 0);
+        horizontal->setValue(horizontal->maximum());
+
+        c.run();
+        EXPECT_EQ(horizontal->value(), 0) << c.command;
+        EXPECT_EQ(DisplayForm->swatchColor(), form->CurrentColor) << c.command;
+        EXPECT_EQ(form->CurrentColor, model::White) << c.command;
+    }
+    EXPECT_TRUE(dialogs.allAnswersUsed());
 }

@@ -239,8 +239,11 @@ TEST_F(GridMouseTest, ReadOutWindowCannotBeClosedAndWidensForLongNumbers)
     const Qt::WindowFlags flags = DisplayForm->windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::Tool));
     EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint)) << "a title bar to move it by";
     EXPECT_EQ(DisplayForm->width(), 104);
+    newPattern(2, 2);
+    EXPECT_FALSE(DisplayForm->close());
+    EXPECT_TRUE(DisplayForm->isVisible());
 
     // Seven-digit numbers widen the window rather than being cut off.
     DisplayForm->showPosition(1048576, 1048576);

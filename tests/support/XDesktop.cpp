@@ -11,7 +11,11 @@
 
 namespace {
 
-constexpr int ToolTimeout = 5000;
+// A loaded machine (two cores shared by parallel builds) can take many
+// seconds for what is instant on an idle one; only a hang may fail.
+constexpr int ToolTimeout = 20000;
+constexpr int ServerTimeout = 60000;
+constexpr int Attempts = 3;
 
 QList<quint32> numbersAfter(const QString &text, QChar mark)
 {
@@ -33,6 +37,12 @@ QList<quint32> numbersAfter(const QString &text, QChar mark)
 void dieWithTheTest(QProcess &process)
 {
     process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
+// QProcess notices an exit only when asked or from an event loop.
+bool alive(QProcess &process)
+{
+    return process.state() != QProcess::NotRunning && !process.waitForFinished(0);
 }
 
 void finish(QProcess &process)
@@ -75,6 +85,21 @@ bool XDesktop::start(QSize screen, QString *error)
         *error = QStringLiteral("no temporary folder");
         return false;
     }
+    // A server or window manager that dies on a busy machine is started again, on another display.
+    QStringList failures;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        QString failure;
+        if (startOnce(screen, &failure))
+            return true;
+        failures << failure;
+        stop();
+    }
+    *error = failures.join(QStringLiteral("; "));
+    return false;
+}
+
+bool XDesktop::startOnce(QSize screen, QString *error)
+{
     // The server picks a free display itself and writes its number to the pipe.
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
     m_server.setStandardErrorFile(QProcess::nullDevice());
@@ -83,13 +108,12 @@ bool XDesktop::start(QSize screen, QString *error)
         { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
             QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-nolisten"),
             QStringLiteral("tcp") });
-    const QDeadlineTimer deadline(10000);
-    while (!m_server.canReadLine() && m_server.state() != QProcess::NotRunning && !deadline.hasExpired())
+    const QDeadlineTimer serverDeadline(ServerTimeout);
+    while (!m_server.canReadLine() && alive(m_server) && !serverDeadline.hasExpired())
         m_server.waitForReadyRead(100);
     const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
     if (number.isEmpty()) {
-        *error = QStringLiteral("Xvfb did not start");
-        stop();
+        *error = alive(m_server) ? QStringLiteral("Xvfb gave no display in time") : QStringLiteral("Xvfb died");
         return false;
     }
     m_display = QLatin1Char(':') + number;
@@ -101,17 +125,26 @@ bool XDesktop::start(QSize screen, QString *error)
     dieWithTheTest(m_manager);
     m_manager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
     m_manager.waitForStarted(ToolTimeout);
-    const bool managed = waitFor([this] {
-        return m_manager.state() != QProcess::NotRunning
-            && tool(QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") })
-                   .contains(QLatin1Char('#'));
-    });
-    if (!managed) {
+    const bool managed = waitFor(
+        [this] {
+            return alive(m_manager) && alive(m_server)
+                && tool(QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") })
+                       .contains(QLatin1Char('#'));
+        },
+        ServerTimeout);
+    // Its start-up done, it waits for events; only then may a test hold it back.
+    int idle = 0;
+    const bool settled = managed && waitFor([&] {
+        idle = sleeping(m_manager.processId()) ? idle + 1 : 0;
+        return idle == 5;
+    }, ServerTimeout);
+    if (!settled) {
         QFile messages(log);
         messages.open(QIODevice::ReadOnly);
-        *error = QStringLiteral("openbox did not take the display %1: %2")
-                     .arg(m_display, QString::fromLocal8Bit(messages.readAll()));
-        stop();
+        *error = QStringLiteral("openbox did not take the display %1 (%2, server %3): %4")
+                     .arg(m_display, alive(m_manager) ? QStringLiteral("running") : QStringLiteral("died"),
+                         alive(m_server) ? QStringLiteral("running") : QStringLiteral("died"),
+                         QString::fromLocal8Bit(messages.readAll()));
         return false;
     }
     return true;
@@ -167,6 +200,16 @@ bool XDesktop::xdotool(const QStringList &arguments) const
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool XDesktop::sleeping(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype state = text.lastIndexOf(')') + 2; // after the program's name
+    return state > 1 && state < text.size() && text.at(state) == 'S';
+}
+
 bool XDesktop::waitFor(const std::function<bool()> &condition, int milliseconds)
 {
     const QDeadlineTimer deadline(milliseconds);
@@ -192,6 +235,20 @@ XDesktop::Window XDesktop::findWindow(const QString &wanted) const
             return window;
     }
     return 0;
+}
+
+XDesktop::Window XDesktop::findAnyWindow(const QString &wanted) const
+{
+    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(wanted) + QLatin1Char('$');
+    const QStringList found = tool(QStringLiteral("xdotool"), { QStringLiteral("search"), QStringLiteral("--name"), pattern })
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return found.isEmpty() ? 0 : found.constFirst().toUInt();
+}
+
+void XDesktop::pauseWindowManager(bool paused)
+{
+    if (m_manager.processId() > 0)
+        ::kill(pid_t(m_manager.processId()), paused ? SIGSTOP : SIGCONT);
 }
 
 std::optional<QString> XDesktop::title(Window window) const
@@ -241,4 +298,24 @@ QRect XDesktop::workArea() const
     if (area.size() < 4)
         return {};
     return QRect(int(area[0]), int(area[1]), int(area[2]), int(area[3]));
+}
+
+bool XDesktop::viewable(Window window) const
+{
+    return tool(QStringLiteral("xwininfo"), { QStringLiteral("-id"), QString::number(window) })
+        .contains(QStringLiteral("IsViewable"));
+}
+
+bool XDesktop::iconic(Window window) const
+{
+    return tool(QStringLiteral("xprop"), { QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE") })
+        .contains(QStringLiteral("Iconic"));
+}
+
+XDesktop::Window XDesktop::activeWindow() const
+{
+    const QList<quint32> active
+        = numbersAfter(tool(QStringLiteral("xprop"), { QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW") }),
+            QLatin1Char('#'));
+    return active.isEmpty() ? 0 : active.constFirst();
 }
