@@ -31,77 +31,116 @@ namespace {
 // colours holds the row's cells as pixel values.
 template <typename P> void cellLine(const P *colours, std::size_t count, std::size_t s, bool grid, P black, P *line)
 {
-    for (std::size_t k = 0; k < count; ++k, line += s) {
-        std::fill_n(line, s, colours[k]);
-        if (grid)
-            line[0] = black;
+    if (s == 1) {
+        std::memcpy(line, colours, count * sizeof(P));
+        line += count;
+    } else {
+        for (std::size_t k = 0; k < count; ++k, line += s) {
+            std::fill_n(line, s, colours[k]);
+            if (grid)
+                line[0] = black;
+        }
     }
     // The far edge: a grid line, or the last stitch once more.
     *line = grid ? black : colours[count - 1];
 }
 
-// Lines through the same cell row are identical: the first is drawn from the
-// row's colours (rowColours(row, out)), the others are copies of it.
+// Draws cell row after cell row, in order: rowColours(row, colours) gives the
+// row's pixel values, or false to stop. Lines through the same cell row are
+// identical, so only the first is drawn from the colours and the others are
+// copies of it. With the grid at one pixel per cell every line is a grid line.
 template <typename P, typename RowColours>
-void renderLines(
+bool renderRows(
     const Pattern &pattern, int cellSize, bool grid, P black, P *pixels, std::ptrdiff_t stride, RowColours &&rowColours)
 {
     const auto size = previewImageSize(pattern.StitchCount, pattern.RowCount, cellSize);
     if (!size || !pattern.exists())
-        return;
+        return false;
     const std::size_t s = std::size_t(cellSize);
     const std::size_t stitches = std::size_t(pattern.StitchCount);
     const std::size_t width = std::size_t(size->width);
     std::vector<P> colours(stitches);
-    const P *previous = nullptr;
-    std::int64_t previousRow = -1;
-    for (std::int32_t y = 0; y < size->height; ++y) {
-        P *line = pixels + std::ptrdiff_t(y) * stride;
-        if (grid && y % cellSize == 0) {
-            std::fill_n(line, width, black);
-            continue;
+    for (std::size_t row = 0; row < std::size_t(pattern.RowCount); ++row) {
+        if (!rowColours(row, colours.data()))
+            return false;
+        // The last row also owns the picture's bottom line.
+        const std::size_t y0 = row * s;
+        const std::size_t y1 = row + 1 == std::size_t(pattern.RowCount) ? std::size_t(size->height) : y0 + s;
+        const P *first = nullptr;
+        for (std::size_t y = y0; y < y1; ++y) {
+            P *line = pixels + std::ptrdiff_t(y) * stride;
+            if (grid && y % s == 0) {
+                std::fill_n(line, width, black);
+            } else if (first) {
+                std::memcpy(line, first, width * sizeof(P));
+            } else {
+                cellLine(colours.data(), stitches, s, grid, black, line);
+                first = line;
+            }
         }
-        const std::int64_t row = std::min<std::int64_t>(y / cellSize, pattern.RowCount - 1);
-        if (row == previousRow) {
-            std::memcpy(line, previous, width * sizeof(P));
-            continue;
-        }
-        rowColours(std::size_t(row), colours.data());
-        cellLine(colours.data(), stitches, s, grid, black, line);
-        previous = line;
-        previousRow = row;
     }
+    return true;
 }
 
-// Colour to table position: open addressing over twice the largest table.
+// Colour to table position, built while the cells are read. A colour is
+// looked for first in its home slot without probing, which is where nearly
+// every colour of a pattern lives among this many slots.
 class ColourIndex {
 public:
     static constexpr std::size_t MaxColours = 256;
 
+    ColourIndex()
+    {
+        // An empty slot must not match a colour that hashes to it: its key is
+        // all ones, except in the home slot of all ones.
+        m_keys.fill(~TColor(0));
+        m_keys[home(~TColor(0))] = 0;
+        m_index.fill(-1);
+    }
+
+    // The table positions of n cells into out; false once the table would
+    // pass MaxColours.
+    bool map(const TColor *cells, std::size_t n, std::uint8_t *out)
+    {
+        for (std::size_t k = 0; k < n; ++k) {
+            const TColor colour = cells[k];
+            const std::size_t slot = home(colour);
+            if (m_keys[slot] == colour) [[likely]] {
+                out[k] = std::uint8_t(m_index[slot]);
+                continue;
+            }
+            const int index = find(colour);
+            if (index < 0)
+                return false;
+            out[k] = std::uint8_t(index);
+        }
+        return true;
+    }
+
     // The colour's position, added at the end when new; -1 once the table is full.
     int find(TColor colour)
     {
-        std::size_t slot = (colour * 2654435761u) >> 23; // 9 bits: 512 slots
-        while (m_slots[slot].used) {
-            if (m_slots[slot].colour == colour)
-                return m_slots[slot].index;
-            slot = (slot + 1) % m_slots.size();
+        std::size_t slot = home(colour);
+        while (m_index[slot] >= 0) {
+            if (m_keys[slot] == colour)
+                return m_index[slot];
+            slot = (slot + 1) % Slots;
         }
         if (m_colours.size() == MaxColours)
             return -1;
-        m_slots[slot] = { colour, int(m_colours.size()), true };
+        m_keys[slot] = colour;
+        m_index[slot] = std::int16_t(m_colours.size());
         m_colours.push_back(pixelOf(colour));
-        return m_slots[slot].index;
+        return m_index[slot];
     }
     std::vector<Pixel> take() { return std::move(m_colours); }
 
 private:
-    struct Slot {
-        TColor colour = 0;
-        int index = 0;
-        bool used = false;
-    };
-    std::array<Slot, 2 * MaxColours> m_slots {};
+    static constexpr std::size_t Slots = 4096; // few colours ever share a home slot
+    static std::size_t home(TColor colour) { return (colour * 2654435761u) >> 20; }
+
+    std::array<TColor, Slots> m_keys;
+    std::array<std::int16_t, Slots> m_index;
     std::vector<Pixel> m_colours;
 };
 
@@ -110,11 +149,15 @@ private:
 void renderPreview(const Pattern &pattern, int cellSize, bool grid, PixelBuffer out)
 {
     const std::size_t stitches = std::size_t(pattern.StitchCount);
-    renderLines<Pixel>(
+    const bool allGrid = grid && cellSize == 1;
+    renderRows<Pixel>(
         pattern, cellSize, grid, pixelOf(Black), out.pixels, out.stride, [&](std::size_t row, Pixel *colours) {
+            if (allGrid)
+                return true;
             const TColor *cells = pattern.Cells.data() + row * stitches;
             for (std::size_t k = 0; k < stitches; ++k)
                 colours[k] = pixelOf(cells[k]);
+            return true;
         });
 }
 
@@ -122,29 +165,27 @@ std::optional<std::vector<Pixel>> previewColourTable(const Pattern &pattern)
 {
     ColourIndex index;
     index.find(Black);
-    TColor last = Black;
-    for (const TColor cell : pattern.Cells) {
-        // Neighbouring cells mostly share a colour.
-        if (cell != last && index.find(cell) < 0)
+    const std::size_t stitches = std::size_t(std::max(pattern.StitchCount, 0));
+    std::vector<std::uint8_t> positions(stitches);
+    for (std::size_t at = 0; at + stitches <= pattern.Cells.size() && stitches > 0; at += stitches)
+        if (!index.map(pattern.Cells.data() + at, stitches, positions.data()))
             return std::nullopt;
-        last = cell;
-    }
     return index.take();
 }
 
-void renderPreview(const Pattern &pattern, int cellSize, bool grid, const std::vector<Pixel> &table, IndexBuffer out)
+std::optional<std::vector<Pixel>> renderIndexedPreview(const Pattern &pattern, int cellSize, bool grid, IndexBuffer out)
 {
     ColourIndex index;
-    for (const Pixel colour : table)
-        index.find(colorOfPixel(colour));
+    const std::uint8_t black = std::uint8_t(index.find(Black));
     const std::size_t stitches = std::size_t(pattern.StitchCount);
-    const std::uint8_t black = std::uint8_t(std::max(index.find(Black), 0));
-    renderLines<std::uint8_t>(
+    // Every row is read even where grid lines hide it: the table holds all the pattern's colours.
+    const bool drawn = renderRows<std::uint8_t>(
         pattern, cellSize, grid, black, out.pixels, out.stride, [&](std::size_t row, std::uint8_t *colours) {
-            const TColor *cells = pattern.Cells.data() + row * stitches;
-            for (std::size_t k = 0; k < stitches; ++k)
-                colours[k] = std::uint8_t(std::max(index.find(cells[k]), 0));
+            return index.map(pattern.Cells.data() + row * stitches, stitches, colours);
         });
+    if (!drawn)
+        return std::nullopt;
+    return index.take();
 }
 
 std::optional<PageRect> printPlacement(

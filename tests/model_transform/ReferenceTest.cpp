@@ -156,7 +156,7 @@ Pattern reference(Transform t, const Pattern &old)
 }
 
 // Tile-edge widths and heights, odd and even, and single lines.
-const std::vector<std::int32_t> Sides = { 1, 2, 3, 4, 5, 7, 63, 64, 65, 66, 127, 130 };
+const std::vector<std::int32_t> Sides = { 1, 2, 3, 4, 5, 7, 16, 17, 63, 64, 65, 66, 127, 130 };
 
 TEST(Reference, EveryOperationMatchesTheFormulasOnRandomPatterns)
 {
