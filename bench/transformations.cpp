@@ -65,11 +65,16 @@ const char *const Names[model::TransformCount] = { "CopyHorizontal", "CopyVertic
         for (int size = 0; size < int(std::size(Sizes)); ++size) {
             const model::Counts counts = model::ResultCounts(model::Transform(i), Sizes[size].stitches, Sizes[size].rows);
             if (model::fitsLimits(counts.StitchCount, counts.RowCount))
-                benchmark::RegisterBenchmark(Names[i], Transform)
-                    ->Args({ i, size })
-                    ->ArgNames({ "op", "size" })
-                    ->UseManualTime()
-                    ->Unit(benchmark::kMillisecond);
+            {
+                auto *b = benchmark::RegisterBenchmark(Names[i], Transform)
+                              ->Args({ i, size })
+                              ->ArgNames({ "op", "size" })
+                              ->UseManualTime()
+                              ->Unit(benchmark::kMillisecond);
+                // Enough pairs for a median even where one run takes a second.
+                if (size > 0)
+                    b->Iterations(8);
+            }
         }
     return true;
 }();
