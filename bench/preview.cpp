@@ -250,7 +250,7 @@ BENCHMARK(Preview)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(GridToggle)
-    ->ArgNames({ "size", "scale", "colours" })
+    ->ArgNames({ "size", "scale", "colours", "grid" })
     ->Apply([](benchmark::internal::Benchmark *b) { sizesAndScales(b, { Sixteen }, { 0 }); })
     ->Iterations(8)
     ->UseManualTime()

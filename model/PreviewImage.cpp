@@ -102,14 +102,29 @@ public:
     // pass MaxColours.
     bool map(const TColor *cells, std::size_t n, std::uint8_t *out)
     {
-        for (std::size_t k = 0; k < n; ++k) {
-            const TColor colour = cells[k];
-            const std::size_t slot = home(colour);
-            if (m_keys[slot] == colour) [[likely]] {
-                out[k] = std::uint8_t(m_index[slot]);
-                continue;
+        // Four cells at a time with one test, so that the lookups overlap.
+        std::size_t k = 0;
+        for (; k + 4 <= n; k += 4) {
+            const std::size_t a = home(cells[k]), b = home(cells[k + 1]), c = home(cells[k + 2]),
+                              d = home(cells[k + 3]);
+            out[k] = std::uint8_t(m_index[a]);
+            out[k + 1] = std::uint8_t(m_index[b]);
+            out[k + 2] = std::uint8_t(m_index[c]);
+            out[k + 3] = std::uint8_t(m_index[d]);
+            const TColor away = (m_keys[a] ^ cells[k]) | (m_keys[b] ^ cells[k + 1]) | (m_keys[c] ^ cells[k + 2])
+                | (m_keys[d] ^ cells[k + 3]);
+            if (away != 0) [[unlikely]] {
+                if (!mapOneByOne(cells + k, 4, out + k))
+                    return false;
             }
-            const int index = find(colour);
+        }
+        return mapOneByOne(cells + k, n - k, out + k);
+    }
+
+    bool mapOneByOne(const TColor *cells, std::size_t n, std::uint8_t *out)
+    {
+        for (std::size_t k = 0; k < n; ++k) {
+            const int index = find(cells[k]);
             if (index < 0)
                 return false;
             out[k] = std::uint8_t(index);
