@@ -181,6 +181,17 @@ TEST(Reference, EveryOperationMatchesTheFormulasOnRandomPatterns)
     }
 }
 
+// Large results on memory of their own are written past the cache, a whole line at a time.
+TEST(Reference, QuarterTurnsOfLargePatternsMatchTheFormulas)
+{
+    std::mt19937 rng(11);
+    for (auto [w, h] : { std::pair { 4096, 2048 }, { 2048, 4112 }, { 1027, 2050 } }) {
+        const Pattern old = testing_patterns::random(w, h, rng);
+        for (const Transform t : { Transform::RotateLeft, Transform::RotateRight })
+            ASSERT_EQ(Apply(t, old), reference(t, old)) << int(t) << " on " << w << " x " << h;
+    }
+}
+
 // Undoing a button's operation gives back the pattern for every shape (code s
 // included: the white row chosen for odd heights keeps it exact there too).
 TEST(Reference, EachButtonIsUndoneExactlyByItsJournalInverse)
