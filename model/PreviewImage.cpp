@@ -96,6 +96,8 @@ public:
         m_keys.fill(~TColor(0));
         m_keys[home(~TColor(0))] = 0;
         m_index.fill(-1);
+        m_atHome.fill(ColourBits);
+        m_atHome[home(ColourBits)] = 0;
     }
 
     // The table positions of n cells into out; false once the table would
@@ -107,12 +109,12 @@ public:
         for (; k + 4 <= n; k += 4) {
             const std::size_t a = home(cells[k]), b = home(cells[k + 1]), c = home(cells[k + 2]),
                               d = home(cells[k + 3]);
-            out[k] = std::uint8_t(m_index[a]);
-            out[k + 1] = std::uint8_t(m_index[b]);
-            out[k + 2] = std::uint8_t(m_index[c]);
-            out[k + 3] = std::uint8_t(m_index[d]);
-            const TColor away = (m_keys[a] ^ cells[k]) | (m_keys[b] ^ cells[k + 1]) | (m_keys[c] ^ cells[k + 2])
-                | (m_keys[d] ^ cells[k + 3]);
+            const std::uint32_t ea = m_atHome[a], eb = m_atHome[b], ec = m_atHome[c], ed = m_atHome[d];
+            const TColor away = ((ea & ColourBits) ^ cells[k]) | ((eb & ColourBits) ^ cells[k + 1])
+                | ((ec & ColourBits) ^ cells[k + 2]) | ((ed & ColourBits) ^ cells[k + 3]);
+            const std::uint8_t four[4] = { std::uint8_t(ea >> 24), std::uint8_t(eb >> 24), std::uint8_t(ec >> 24),
+                std::uint8_t(ed >> 24) };
+            std::memcpy(out + k, four, 4);
             if (away != 0) [[unlikely]] {
                 if (!mapOneByOne(cells + k, 4, out + k))
                     return false;
@@ -145,6 +147,8 @@ public:
             return -1;
         m_keys[slot] = colour;
         m_index[slot] = std::int16_t(m_colours.size());
+        if (slot == home(colour) && colour <= ColourBits)
+            m_atHome[slot] = colour | std::uint32_t(m_index[slot]) << 24;
         m_colours.push_back(pixelOf(colour));
         return m_index[slot];
     }
@@ -156,6 +160,11 @@ private:
 
     std::array<TColor, Slots> m_keys;
     std::array<std::int16_t, Slots> m_index;
+    // Colour and position in one word for the colours in their home slots, so
+    // a lookup is one load; the colour bits of an empty slot never match a
+    // colour that hashes to it.
+    static constexpr std::uint32_t ColourBits = 0x00FFFFFF;
+    std::array<std::uint32_t, Slots> m_atHome;
     std::vector<Pixel> m_colours;
 };
 
