@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace model {
@@ -34,6 +35,20 @@ template <typename P> void cellLine(const P *colours, std::size_t count, std::si
     if (s == 1) {
         std::memcpy(line, colours, count * sizeof(P));
         line += count;
+    } else if (sizeof(P) == 1 && std::endian::native == std::endian::little && s <= 8) {
+        // Small cells of bytes in one 8-byte store each; a store runs into
+        // the next cell, which its own store then covers, so the last cell
+        // (at the end of the line) is filled byte by byte.
+        for (std::size_t k = 0; k + 1 < count; ++k, line += s) {
+            std::uint64_t eight = std::uint64_t(colours[k]) * 0x0101010101010101u;
+            if (grid)
+                eight = (eight & ~std::uint64_t(0xFF)) | std::uint64_t(black);
+            std::memcpy(line, &eight, sizeof eight);
+        }
+        std::fill_n(line, s, colours[count - 1]);
+        if (grid)
+            line[0] = black;
+        line += s;
     } else {
         for (std::size_t k = 0; k < count; ++k, line += s) {
             std::fill_n(line, s, colours[k]);
