@@ -5,6 +5,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace model {
 
 std::optional<int> previewCellSize(std::string_view scaleText)
@@ -97,6 +101,38 @@ bool renderRows(
     return true;
 }
 
+// A colour's home slot among the 4096 of the colour index.
+constexpr std::uint32_t HashFactor = 2654435761u;
+constexpr int HashShift = 20;
+constexpr std::uint32_t ColourBits = 0x00FFFFFF;
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PURLWISE_GATHER 1
+// Eight lookups at once where the processor can gather: maps cells while all
+// of a group of eight are in their home slots (atHome as in ColourIndex) and
+// returns how many it mapped, a multiple of eight.
+__attribute__((target("avx2"))) std::size_t mapAtHomeByEights(
+    const std::uint32_t *atHome, const TColor *cells, std::size_t n, std::uint8_t *out)
+{
+    const __m256i factor = _mm256_set1_epi32(int(HashFactor));
+    const __m256i colourBits = _mm256_set1_epi32(int(ColourBits));
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m256i colours = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(cells + k));
+        const __m256i slots = _mm256_srli_epi32(_mm256_mullo_epi32(colours, factor), HashShift);
+        const __m256i entries = _mm256_i32gather_epi32(reinterpret_cast<const int *>(atHome), slots, 4);
+        const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(entries, colourBits), colours);
+        if (_mm256_movemask_epi8(same) != -1)
+            break;
+        const __m256i positions = _mm256_srli_epi32(entries, 24);
+        const __m128i words
+            = _mm_packus_epi32(_mm256_castsi256_si128(positions), _mm256_extracti128_si256(positions, 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + k), _mm_packus_epi16(words, words));
+    }
+    return k;
+}
+#endif
+
 // Colour to table position, built while the cells are read. A colour is
 // looked for first in its home slot without probing, which is where nearly
 // every colour of a pattern lives among this many slots.
@@ -119,8 +155,20 @@ public:
     // pass MaxColours.
     bool map(const TColor *cells, std::size_t n, std::uint8_t *out)
     {
-        // Four cells at a time with one test, so that the lookups overlap.
         std::size_t k = 0;
+#if defined(PURLWISE_GATHER)
+        static const bool gather = __builtin_cpu_supports("avx2");
+        while (gather && k + 8 <= n) {
+            k += mapAtHomeByEights(m_atHome.data(), cells + k, n - k, out + k);
+            if (k + 8 > n)
+                break;
+            // A group with a new colour, or one away from its home slot.
+            if (!mapOneByOne(cells + k, 8, out + k))
+                return false;
+            k += 8;
+        }
+#endif
+        // Four cells at a time with one test, so that the lookups overlap.
         for (; k + 4 <= n; k += 4) {
             const std::size_t a = home(cells[k]), b = home(cells[k + 1]), c = home(cells[k + 2]),
                               d = home(cells[k + 3]);
@@ -171,14 +219,13 @@ public:
 
 private:
     static constexpr std::size_t Slots = 4096; // few colours ever share a home slot
-    static std::size_t home(TColor colour) { return (colour * 2654435761u) >> 20; }
+    static std::size_t home(TColor colour) { return (colour * HashFactor) >> HashShift; }
 
     std::array<TColor, Slots> m_keys;
     std::array<std::int16_t, Slots> m_index;
     // Colour and position in one word for the colours in their home slots, so
     // a lookup is one load; the colour bits of an empty slot never match a
     // colour that hashes to it.
-    static constexpr std::uint32_t ColourBits = 0x00FFFFFF;
     std::array<std::uint32_t, Slots> m_atHome;
     std::vector<Pixel> m_colours;
 };
