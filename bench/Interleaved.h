@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <time.h>
 #include <vector>
 
 namespace bench {
@@ -29,27 +30,55 @@ inline double median(std::vector<double> v)
     return v.size() % 2 ? v[mid] : (v[mid - 1] + v[mid]) / 2;
 }
 
+// Processor time of this process so far, user and system, in seconds.
+inline double processorSeconds()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+struct Took {
+    double wall = 0;
+    double cpu = 0;
+};
+
+template <typename F> Took timesOf(F &&f)
+{
+    const double cpu = processorSeconds();
+    const double wall = secondsOf(f);
+    return { wall, processorSeconds() - cpu };
+}
+
 // The reported time is the target's (use UseManualTime); the counters give the
-// baseline's median and the ratio of the medians. The order alternates so
-// neither side always runs on a warm cache.
+// medians of both sides and the median of the ratios of neighbouring runs, in
+// wall time (ratio) and in processor time (cpu_ratio), which a busy machine
+// disturbs less. The order alternates so neither side always runs on a warm cache.
 template <typename Target, typename Baseline>
 void interleaved(benchmark::State &state, Target &&target, Baseline &&baseline)
 {
-    std::vector<double> t, b;
+    std::vector<double> t, b, ratios, cpuRatios;
     bool baselineFirst = true;
     for (auto _ : state) {
+        Took base {};
         if (baselineFirst)
-            b.push_back(secondsOf(baseline));
-        const double took = secondsOf(target);
-        t.push_back(took);
+            base = timesOf(baseline);
+        const Took took = timesOf(target);
         if (!baselineFirst)
-            b.push_back(secondsOf(baseline));
+            base = timesOf(baseline);
+        t.push_back(took.wall);
+        b.push_back(base.wall);
+        if (base.wall > 0)
+            ratios.push_back(took.wall / base.wall);
+        if (base.cpu > 0)
+            cpuRatios.push_back(took.cpu / base.cpu);
         baselineFirst = !baselineFirst;
-        state.SetIterationTime(took);
+        state.SetIterationTime(took.wall);
     }
     state.counters["target_ms"] = median(t) * 1e3;
     state.counters["baseline_ms"] = median(b) * 1e3;
-    state.counters["ratio"] = median(b) > 0 ? median(t) / median(b) : 0;
+    state.counters["ratio"] = median(ratios);
+    state.counters["cpu_ratio"] = median(cpuRatios);
 }
 
 // Resident memory from /proc/self/status, in bytes ("VmRSS", "VmHWM").

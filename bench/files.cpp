@@ -6,13 +6,13 @@
 #include "Interleaved.h"
 #include "support/FileSupport.h"
 
+#include "model/LargeMemory.h"
 #include "model/PatternFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -105,12 +105,14 @@ void Load(benchmark::State &state)
             benchmark::DoNotOptimize(result.value().pattern.Cells.data());
         },
         [&] {
+            // Into fresh memory of the kind the loaded cells get (huge pages when large).
             const int fd = ::open(plain.c_str(), O_RDONLY | O_CLOEXEC);
-            std::unique_ptr<char[]> buffer(new char[bytes.size()]);
-            if (fd < 0 || ::read(fd, buffer.get(), bytes.size()) != ssize_t(bytes.size()))
+            void *buffer = model::allocateLarge(bytes.size());
+            if (fd < 0 || !buffer || ::read(fd, buffer, bytes.size()) != ssize_t(bytes.size()))
                 std::abort();
             ::close(fd);
-            benchmark::DoNotOptimize(buffer.get());
+            benchmark::DoNotOptimize(buffer);
+            model::releaseLarge(buffer, bytes.size());
         });
     setBytes(state, bytes.size());
 }

@@ -1,7 +1,8 @@
-// The preview of the largest new pattern (400 x 800) drawn through the real
-// preview window, against QImage::fill of an 8-bit image of the same size; a
-// grid toggle with the memory it holds at its peak; and the bitmap export
-// against writing the same bytes with write().
+// The preview drawn through the real preview window at "5 %", "20 %" and
+// "100 %" of three pattern sizes, and a grid toggle with the memory it holds
+// at its peak, each against reading the cells once and filling as many bytes
+// on the same kind of memory; and the bitmap export against writing the same
+// bytes with write().
 #include "Interleaved.h"
 #include "OffscreenApplication.h"
 #include "support/FileSupport.h"
@@ -23,6 +24,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
+#include <map>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -69,10 +72,20 @@ Program &program()
 
 enum Colours { Sixteen = 16, Random = 0 };
 
-model::Pattern largest(Colours colours)
+struct Size {
+    std::int32_t stitches, rows;
+};
+// The largest new pattern, the largest the grid view is timed at, and the largest square.
+constexpr Size Sizes[] = { { 400, 800 }, { 3200, 6400 }, { 8192, 8192 } };
+constexpr int Scales[] = { 0, 2, 10 }; // "5 %", "20 %", "100 %"
+
+const model::Pattern &pattern(int size, Colours colours)
 {
-    model::Pattern p;
-    model::CreateBlank(p, 400, 800);
+    static std::map<std::pair<int, int>, model::Pattern> made;
+    model::Pattern &p = made[{ size, int(colours) }];
+    if (p.exists())
+        return p;
+    model::CreateBlank(p, Sizes[size].stitches, Sizes[size].rows);
     std::mt19937 random(1);
     std::vector<model::TColor> palette { model::White };
     while (palette.size() < 16)
@@ -84,57 +97,95 @@ model::Pattern largest(Colours colours)
 
 // The main window holds the pattern and the preview's grid box is set as asked,
 // without drawing anything yet.
-void prepare(Colours colours, bool grid)
+void prepare(int size, Colours colours, bool grid)
 {
     program();
-    MainForm->Pattern = largest(colours);
+    MainForm->Pattern = pattern(size, colours);
     const QSignalBlocker quiet(PreviewForm->CBGrid);
     PreviewForm->CBGrid->setChecked(grid);
 }
 
-void fillBaseline(int s)
+// The least any preview can cost: one reading of the cells and one fill of a
+// picture of as many bytes, on memory of the kind the picture is drawn on.
+class Floor {
+public:
+    Floor(const model::Pattern &pattern, std::size_t pictureBytes)
+        : m_pattern(pattern)
+        , m_bytes(pictureBytes)
+    {
+    }
+    void operator()()
+    {
+        model::TColor sum = 0;
+        for (const model::TColor cell : m_pattern.Cells)
+            sum ^= cell;
+        benchmark::DoNotOptimize(sum);
+        m_fills.push_back(bench::secondsOf([&] {
+            void *memory = model::allocateLarge(m_bytes);
+            std::memset(memory, 0, m_bytes);
+            benchmark::DoNotOptimize(memory);
+            model::releaseLarge(memory, m_bytes);
+        }));
+    }
+    double fillSeconds() const { return bench::median(m_fills); }
+
+private:
+    const model::Pattern &m_pattern;
+    std::size_t m_bytes;
+    std::vector<double> m_fills;
+};
+
+void report(benchmark::State &state, const Floor &floor)
 {
-    QImage image(400 * s + 1, 800 * s + 1, QImage::Format_Indexed8);
-    image.fill(0);
-    benchmark::DoNotOptimize(image.constBits());
+    state.counters["picture_MB"] = double(PreviewForm->image().sizeInBytes()) / 1e6;
+    state.counters["fill_ms"] = floor.fillSeconds() * 1e3;
+    state.counters["ratio_to_fill"] = state.counters["target_ms"].value / (floor.fillSeconds() * 1e3);
 }
 
+// Drawing the picture through the real preview window; ratio is to the floor.
 void Preview(benchmark::State &state)
 {
-    const int s = int(state.range(1));
-    prepare(Colours(state.range(0)), state.range(2) != 0);
-    bench::interleaved(
-        state, [&] { PreviewForm->DrawPreview(s); }, [&] { fillBaseline(s); });
-    state.counters["picture_MB"] = double(PreviewForm->image().sizeInBytes()) / 1e6;
-    // The same fill on memory of the kind the picture uses (huge pages when
-    // large), to tell what the memory gives from what the drawing costs.
-    const std::size_t bytes = std::size_t((400 * s + 4) & ~3) * std::size_t(800 * s + 1);
-    std::vector<double> fills;
-    for (int i = 0; i < 5; ++i)
-        fills.push_back(bench::secondsOf([&] {
-            void *memory = model::allocateLarge(bytes);
-            std::memset(memory, 0, bytes);
-            benchmark::DoNotOptimize(memory);
-            model::releaseLarge(memory, bytes);
-        }));
-    state.counters["large_fill_ms"] = bench::median(fills) * 1e3;
-    state.counters["ratio_to_large_fill"] = state.counters["target_ms"].value / (bench::median(fills) * 1e3);
+    const int size = int(state.range(0)), scale = int(state.range(1));
+    const Colours colours = Colours(state.range(2));
+    const int s = model::PreviewCellSizes[std::size_t(scale)];
+    prepare(size, colours, state.range(3) != 0);
+    if (!PreviewForm->DrawPreview(s))
+        return state.SkipWithError("the picture could not be drawn");
+    Floor floor(MainForm->Pattern, std::size_t(PreviewForm->image().sizeInBytes()));
+    bench::interleaved(state, [&] { PreviewForm->DrawPreview(s); }, std::ref(floor));
+    report(state, floor);
 }
 
-// Ticking the grid box at "100 %" redraws the picture; the peak is the most
-// the preview's pictures held at once during one toggle.
+// Ticking the grid box redraws the picture at the chosen scale; the peak is
+// the most the preview's pictures held at once during one toggle.
 void GridToggle(benchmark::State &state)
 {
-    prepare(Colours(state.range(0)), false);
-    PreviewForm->CBProcent->setCurrentIndex(10);
-    bench::interleaved(
-        state, [&] { PreviewForm->CBGrid->click(); }, [&] { fillBaseline(20); });
+    const int size = int(state.range(0)), scale = int(state.range(1));
+    prepare(size, Colours(state.range(2)), false);
+    PreviewForm->CBProcent->setCurrentIndex(-1);
+    PreviewForm->CBProcent->setCurrentIndex(scale);
+    Floor floor(MainForm->Pattern, std::size_t(PreviewForm->image().sizeInBytes()));
+    bench::interleaved(state, [&] { PreviewForm->CBGrid->click(); }, std::ref(floor));
+    report(state, floor);
     const double before = double(PreviewForm->image().sizeInBytes());
     const double growth = bench::peakGrowthOf([] { PreviewForm->CBGrid->click(); });
     const double picture = double(PreviewForm->image().sizeInBytes());
-    state.counters["picture_MB"] = picture / 1e6;
     state.counters["peak_MB"] = (growth + before) / 1e6;
     state.counters["peak_per_picture"] = (growth + before) / picture;
+}
+
+// Every size at every timed scale whose picture can be drawn.
+void sizesAndScales(benchmark::internal::Benchmark *b, std::vector<int> colours, std::vector<int> grids)
+{
+    for (int size = 0; size < int(std::size(Sizes)); ++size)
+        for (const int scale : Scales) {
+            if (!model::previewImageSize(
+                    Sizes[size].stitches, Sizes[size].rows, model::PreviewCellSizes[std::size_t(scale)]))
+                continue;
+            for (const int c : colours)
+                for (const int grid : grids)
+                    b->Args({ size, scale, c, grid });
+        }
 }
 
 // Writes bytes to a new file in 1 MB pieces; with flush, as durably as the
@@ -166,7 +217,7 @@ void ExportBitmap(benchmark::State &state)
 {
     Program &p = program();
     const bool flushedBaseline = state.range(1) != 0;
-    prepare(Colours(state.range(0)), true);
+    prepare(0, Colours(state.range(0)), true);
     PreviewForm->CBProcent->setCurrentIndex(-1);
     PreviewForm->CBProcent->setCurrentIndex(10);
     p.dialogs.fileName = QString::fromStdString(p.folder + "/export.bmp");
@@ -193,15 +244,15 @@ void ExportBitmap(benchmark::State &state)
 } // namespace
 
 BENCHMARK(Preview)
-    ->ArgNames({ "colours", "cell_px", "grid" })
-    ->ArgsProduct({ { Sixteen, Random }, { 1, 4, 20 }, { 0, 1 } })
+    ->ArgNames({ "size", "scale", "colours", "grid" })
+    ->Apply([](benchmark::internal::Benchmark *b) { sizesAndScales(b, { Sixteen, Random }, { 0, 1 }); })
+    ->Iterations(8)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(GridToggle)
-    ->ArgNames({ "colours" })
-    ->Arg(Sixteen)
-    ->Arg(Random)
-    ->Iterations(6)
+    ->ArgNames({ "size", "scale", "colours", "grid" })
+    ->Apply([](benchmark::internal::Benchmark *b) { sizesAndScales(b, { Sixteen }, { 0 }); })
+    ->Iterations(8)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportBitmap)

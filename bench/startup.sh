@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Start-up to the first painted main window: the program against a bare,
-# desktop-sized main window, run alternately so both see the same machine.
+# Start-up until the main window is painted and the event loop is idle (the
+# program has made every window by then), against a bare desktop-sized main
+# window showing one line of text, run alternately so both see the same machine.
 # Reports wall-clock and processor time (user + system) of the whole process.
 # Usage: bench/startup.sh <build folder> [runs] (default 20). Uses the
 # platform in QT_QPA_PLATFORM (offscreen when unset); set DISPLAY and

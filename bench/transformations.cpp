@@ -1,49 +1,58 @@
-// Each whole-pattern operation on a 3200 x 6400 pattern, beside the cost of
-// copying the same cells into a fresh array.
+// Each whole-pattern operation on patterns from the largest new one to the
+// largest square and the longest strips, beside the cost of copying the same
+// cells into a fresh array.
+#include "Interleaved.h"
 
+
+#include "model/Limits.h"
 #include "model/Transformations.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <random>
 
 namespace {
 
-const model::Pattern &benchPattern()
+struct Size {
+    std::int32_t stitches, rows;
+};
+constexpr Size Sizes[] = { { 400, 800 }, { 3200, 6400 }, { 8192, 8192 }, { 1048576, 64 }, { 64, 1048576 } };
+
+const model::Pattern &benchPattern(int size)
 {
-    static const model::Pattern pattern = [] {
-        model::Pattern p;
-        model::CreateBlank(p, 3200, 6400);
+    static std::map<int, model::Pattern> made;
+    model::Pattern &p = made[size];
+    if (!p.exists()) {
+        model::CreateBlank(p, Sizes[size].stitches, Sizes[size].rows);
         std::mt19937 rng(1);
         for (model::TColor &c : p.Cells)
             c = rng() & 0x00FFFFFF;
-        return p;
-    }();
-    return pattern;
-}
-
-void BM_CopyBaseline(benchmark::State &state)
-{
-    const model::Pattern &old = benchPattern();
-    for (auto _ : state) {
-        model::CellArray dst;
-        dst.resize(old.Cells.size());
-        std::memcpy(dst.data(), old.Cells.data(), old.Cells.size() * sizeof(model::TColor));
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(old.Cells.size() * sizeof(model::TColor)));
+    return p;
 }
 
-void BM_Transform(benchmark::State &state)
+// Each operation against copying the same cells into a fresh cell array,
+// which takes memory of the same kind as the result's, alternately.
+void Transform(benchmark::State &state)
 {
     const auto t = model::Transform(state.range(0));
-    const model::Pattern &old = benchPattern();
-    for (auto _ : state) {
-        model::Pattern result = model::Apply(t, old);
-        benchmark::DoNotOptimize(result.Cells.data());
-        benchmark::ClobberMemory();
-    }
+    const model::Pattern &old = benchPattern(int(state.range(1)));
+    bench::interleaved(
+        state,
+        [&] {
+            model::Pattern result = model::Apply(t, old);
+            benchmark::DoNotOptimize(result.Cells.data());
+            benchmark::ClobberMemory();
+        },
+        [&] {
+            model::CellArray copy;
+            copy.resize(old.Cells.size());
+            std::memcpy(copy.data(), old.Cells.data(), old.Cells.size() * sizeof(model::TColor));
+            benchmark::DoNotOptimize(copy.data());
+            benchmark::ClobberMemory();
+        });
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(old.Cells.size() * sizeof(model::TColor)));
 }
 
@@ -52,9 +61,21 @@ const char *const Names[model::TransformCount] = { "CopyHorizontal", "CopyVertic
     "InsertEmptyRows", "KeepLeftHalf", "KeepTopHalf", "KeepEvenRows", "KeepEvenColumns", "RemoveInsertedRows" };
 
 [[maybe_unused]] const bool registered = [] {
-    benchmark::RegisterBenchmark("CopyBaseline", BM_CopyBaseline)->Unit(benchmark::kMillisecond);
     for (int i = 0; i < model::TransformCount; ++i)
-        benchmark::RegisterBenchmark(Names[i], BM_Transform)->Arg(i)->Unit(benchmark::kMillisecond);
+        for (int size = 0; size < int(std::size(Sizes)); ++size) {
+            const model::Counts counts = model::ResultCounts(model::Transform(i), Sizes[size].stitches, Sizes[size].rows);
+            if (model::fitsLimits(counts.StitchCount, counts.RowCount))
+            {
+                auto *b = benchmark::RegisterBenchmark(Names[i], Transform)
+                              ->Args({ i, size })
+                              ->ArgNames({ "op", "size" })
+                              ->UseManualTime()
+                              ->Unit(benchmark::kMillisecond);
+                // Enough pairs for a median even where one run takes a second.
+                if (size > 0)
+                    b->Iterations(8);
+            }
+        }
     return true;
 }();
 

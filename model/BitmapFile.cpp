@@ -1,6 +1,7 @@
 #include "model/BitmapFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -28,6 +29,28 @@ void put32(std::vector<std::uint8_t> &out, std::uint32_t value)
 {
     put16(out, value & 0xFFFFu);
     put16(out, value >> 16);
+}
+
+// Blue, green and red of each pixel in three bytes; returns the end of out.
+// Four pixels go into three words at a time, a quarter of the stores of
+// writing byte by byte.
+std::uint8_t *packBlueGreenRed(const Pixel *in, std::size_t count, std::uint8_t *out)
+{
+    std::size_t x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; x + 4 <= count; x += 4, out += 12) {
+            const std::uint32_t a = in[x], b = in[x + 1], c = in[x + 2], d = in[x + 3];
+            const std::uint32_t words[3]
+                = { (a & 0xFFFFFFu) | (b << 24), ((b >> 8) & 0xFFFFu) | (c << 16), ((c >> 16) & 0xFFu) | (d << 8) };
+            std::memcpy(out, words, sizeof words);
+        }
+    }
+    for (; x < count; ++x, out += 3) {
+        out[0] = std::uint8_t(in[x]);
+        out[1] = std::uint8_t(in[x] >> 8);
+        out[2] = std::uint8_t(in[x] >> 16);
+    }
+    return out;
 }
 
 } // namespace
@@ -89,12 +112,7 @@ Outcome<> WriteBitmapFile(const std::string &target, const BitmapSource &picture
                 std::memcpy(out, picture.line(y), std::size_t(picture.width));
                 std::fill(out + picture.width, out + stride, 0);
             } else {
-                const Pixel *in = static_cast<const Pixel *>(picture.line(y));
-                for (std::int32_t x = 0; x < picture.width; ++x, out += 3) {
-                    out[0] = std::uint8_t(in[x]);
-                    out[1] = std::uint8_t(in[x] >> 8);
-                    out[2] = std::uint8_t(in[x] >> 16);
-                }
+                out = packBlueGreenRed(static_cast<const Pixel *>(picture.line(y)), std::size_t(picture.width), out);
                 std::fill(out, staging.data() + at + stride, 0);
             }
         }

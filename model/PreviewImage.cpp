@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace model {
 
@@ -31,77 +36,197 @@ namespace {
 // colours holds the row's cells as pixel values.
 template <typename P> void cellLine(const P *colours, std::size_t count, std::size_t s, bool grid, P black, P *line)
 {
-    for (std::size_t k = 0; k < count; ++k, line += s) {
-        std::fill_n(line, s, colours[k]);
+    if (s == 1) {
+        std::memcpy(line, colours, count * sizeof(P));
+        line += count;
+    } else if (sizeof(P) == 1 && std::endian::native == std::endian::little && s <= 8) {
+        // Small cells of bytes in one 8-byte store each; a store runs into
+        // the next cell, which its own store then covers, so the last cell
+        // (at the end of the line) is filled byte by byte.
+        for (std::size_t k = 0; k + 1 < count; ++k, line += s) {
+            std::uint64_t eight = std::uint64_t(colours[k]) * 0x0101010101010101u;
+            if (grid)
+                eight = (eight & ~std::uint64_t(0xFF)) | std::uint64_t(black);
+            std::memcpy(line, &eight, sizeof eight);
+        }
+        std::fill_n(line, s, colours[count - 1]);
         if (grid)
             line[0] = black;
+        line += s;
+    } else {
+        for (std::size_t k = 0; k < count; ++k, line += s) {
+            std::fill_n(line, s, colours[k]);
+            if (grid)
+                line[0] = black;
+        }
     }
     // The far edge: a grid line, or the last stitch once more.
     *line = grid ? black : colours[count - 1];
 }
 
-// Lines through the same cell row are identical: the first is drawn from the
-// row's colours (rowColours(row, out)), the others are copies of it.
+// Draws cell row after cell row, in order: rowColours(row, colours) gives the
+// row's pixel values, or false to stop. Lines through the same cell row are
+// identical, so only the first is drawn from the colours and the others are
+// copies of it. With the grid at one pixel per cell every line is a grid line.
 template <typename P, typename RowColours>
-void renderLines(
+bool renderRows(
     const Pattern &pattern, int cellSize, bool grid, P black, P *pixels, std::ptrdiff_t stride, RowColours &&rowColours)
 {
     const auto size = previewImageSize(pattern.StitchCount, pattern.RowCount, cellSize);
     if (!size || !pattern.exists())
-        return;
+        return false;
     const std::size_t s = std::size_t(cellSize);
     const std::size_t stitches = std::size_t(pattern.StitchCount);
     const std::size_t width = std::size_t(size->width);
     std::vector<P> colours(stitches);
-    const P *previous = nullptr;
-    std::int64_t previousRow = -1;
-    for (std::int32_t y = 0; y < size->height; ++y) {
-        P *line = pixels + std::ptrdiff_t(y) * stride;
-        if (grid && y % cellSize == 0) {
-            std::fill_n(line, width, black);
-            continue;
+    for (std::size_t row = 0; row < std::size_t(pattern.RowCount); ++row) {
+        if (!rowColours(row, colours.data()))
+            return false;
+        // The last row also owns the picture's bottom line.
+        const std::size_t y0 = row * s;
+        const std::size_t y1 = row + 1 == std::size_t(pattern.RowCount) ? std::size_t(size->height) : y0 + s;
+        const P *first = nullptr;
+        for (std::size_t y = y0; y < y1; ++y) {
+            P *line = pixels + std::ptrdiff_t(y) * stride;
+            if (grid && y % s == 0) {
+                std::fill_n(line, width, black);
+            } else if (first) {
+                std::memcpy(line, first, width * sizeof(P));
+            } else {
+                cellLine(colours.data(), stitches, s, grid, black, line);
+                first = line;
+            }
         }
-        const std::int64_t row = std::min<std::int64_t>(y / cellSize, pattern.RowCount - 1);
-        if (row == previousRow) {
-            std::memcpy(line, previous, width * sizeof(P));
-            continue;
-        }
-        rowColours(std::size_t(row), colours.data());
-        cellLine(colours.data(), stitches, s, grid, black, line);
-        previous = line;
-        previousRow = row;
     }
+    return true;
 }
 
-// Colour to table position: open addressing over twice the largest table.
+// A colour's home slot among the 4096 of the colour index.
+constexpr std::uint32_t HashFactor = 2654435761u;
+constexpr int HashShift = 20;
+constexpr std::uint32_t ColourBits = 0x00FFFFFF;
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PURLWISE_GATHER 1
+// Eight lookups at once where the processor can gather: maps cells while all
+// of a group of eight are in their home slots (atHome as in ColourIndex) and
+// returns how many it mapped, a multiple of eight.
+__attribute__((target("avx2"))) std::size_t mapAtHomeByEights(
+    const std::uint32_t *atHome, const TColor *cells, std::size_t n, std::uint8_t *out)
+{
+    const __m256i factor = _mm256_set1_epi32(int(HashFactor));
+    const __m256i colourBits = _mm256_set1_epi32(int(ColourBits));
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m256i colours = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(cells + k));
+        const __m256i slots = _mm256_srli_epi32(_mm256_mullo_epi32(colours, factor), HashShift);
+        const __m256i entries = _mm256_i32gather_epi32(reinterpret_cast<const int *>(atHome), slots, 4);
+        const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(entries, colourBits), colours);
+        if (_mm256_movemask_epi8(same) != -1)
+            break;
+        const __m256i positions = _mm256_srli_epi32(entries, 24);
+        const __m128i words
+            = _mm_packus_epi32(_mm256_castsi256_si128(positions), _mm256_extracti128_si256(positions, 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + k), _mm_packus_epi16(words, words));
+    }
+    return k;
+}
+#endif
+
+// Colour to table position, built while the cells are read. A colour is
+// looked for first in its home slot without probing, which is where nearly
+// every colour of a pattern lives among this many slots.
 class ColourIndex {
 public:
     static constexpr std::size_t MaxColours = 256;
 
+    ColourIndex()
+    {
+        // An empty slot must not match a colour that hashes to it: its key is
+        // all ones, except in the home slot of all ones.
+        m_keys.fill(~TColor(0));
+        m_keys[home(~TColor(0))] = 0;
+        m_index.fill(-1);
+        m_atHome.fill(ColourBits);
+        m_atHome[home(ColourBits)] = 0;
+    }
+
+    // The table positions of n cells into out; false once the table would
+    // pass MaxColours.
+    bool map(const TColor *cells, std::size_t n, std::uint8_t *out)
+    {
+        std::size_t k = 0;
+#if defined(PURLWISE_GATHER)
+        static const bool gather = __builtin_cpu_supports("avx2");
+        while (gather && k + 8 <= n) {
+            k += mapAtHomeByEights(m_atHome.data(), cells + k, n - k, out + k);
+            if (k + 8 > n)
+                break;
+            // A group with a new colour, or one away from its home slot.
+            if (!mapOneByOne(cells + k, 8, out + k))
+                return false;
+            k += 8;
+        }
+#endif
+        // Four cells at a time with one test, so that the lookups overlap.
+        for (; k + 4 <= n; k += 4) {
+            const std::size_t a = home(cells[k]), b = home(cells[k + 1]), c = home(cells[k + 2]),
+                              d = home(cells[k + 3]);
+            const std::uint32_t ea = m_atHome[a], eb = m_atHome[b], ec = m_atHome[c], ed = m_atHome[d];
+            const TColor away = ((ea & ColourBits) ^ cells[k]) | ((eb & ColourBits) ^ cells[k + 1])
+                | ((ec & ColourBits) ^ cells[k + 2]) | ((ed & ColourBits) ^ cells[k + 3]);
+            const std::uint8_t four[4] = { std::uint8_t(ea >> 24), std::uint8_t(eb >> 24), std::uint8_t(ec >> 24),
+                std::uint8_t(ed >> 24) };
+            std::memcpy(out + k, four, 4);
+            if (away != 0) [[unlikely]] {
+                if (!mapOneByOne(cells + k, 4, out + k))
+                    return false;
+            }
+        }
+        return mapOneByOne(cells + k, n - k, out + k);
+    }
+
+    bool mapOneByOne(const TColor *cells, std::size_t n, std::uint8_t *out)
+    {
+        for (std::size_t k = 0; k < n; ++k) {
+            const int index = find(cells[k]);
+            if (index < 0)
+                return false;
+            out[k] = std::uint8_t(index);
+        }
+        return true;
+    }
+
     // The colour's position, added at the end when new; -1 once the table is full.
     int find(TColor colour)
     {
-        std::size_t slot = (colour * 2654435761u) >> 23; // 9 bits: 512 slots
-        while (m_slots[slot].used) {
-            if (m_slots[slot].colour == colour)
-                return m_slots[slot].index;
-            slot = (slot + 1) % m_slots.size();
+        std::size_t slot = home(colour);
+        while (m_index[slot] >= 0) {
+            if (m_keys[slot] == colour)
+                return m_index[slot];
+            slot = (slot + 1) % Slots;
         }
         if (m_colours.size() == MaxColours)
             return -1;
-        m_slots[slot] = { colour, int(m_colours.size()), true };
+        m_keys[slot] = colour;
+        m_index[slot] = std::int16_t(m_colours.size());
+        if (slot == home(colour) && colour <= ColourBits)
+            m_atHome[slot] = colour | std::uint32_t(m_index[slot]) << 24;
         m_colours.push_back(pixelOf(colour));
-        return m_slots[slot].index;
+        return m_index[slot];
     }
     std::vector<Pixel> take() { return std::move(m_colours); }
 
 private:
-    struct Slot {
-        TColor colour = 0;
-        int index = 0;
-        bool used = false;
-    };
-    std::array<Slot, 2 * MaxColours> m_slots {};
+    static constexpr std::size_t Slots = 4096; // few colours ever share a home slot
+    static std::size_t home(TColor colour) { return (colour * HashFactor) >> HashShift; }
+
+    std::array<TColor, Slots> m_keys;
+    std::array<std::int16_t, Slots> m_index;
+    // Colour and position in one word for the colours in their home slots, so
+    // a lookup is one load; the colour bits of an empty slot never match a
+    // colour that hashes to it.
+    std::array<std::uint32_t, Slots> m_atHome;
     std::vector<Pixel> m_colours;
 };
 
@@ -110,11 +235,15 @@ private:
 void renderPreview(const Pattern &pattern, int cellSize, bool grid, PixelBuffer out)
 {
     const std::size_t stitches = std::size_t(pattern.StitchCount);
-    renderLines<Pixel>(
+    const bool allGrid = grid && cellSize == 1;
+    renderRows<Pixel>(
         pattern, cellSize, grid, pixelOf(Black), out.pixels, out.stride, [&](std::size_t row, Pixel *colours) {
+            if (allGrid)
+                return true;
             const TColor *cells = pattern.Cells.data() + row * stitches;
             for (std::size_t k = 0; k < stitches; ++k)
                 colours[k] = pixelOf(cells[k]);
+            return true;
         });
 }
 
@@ -122,29 +251,27 @@ std::optional<std::vector<Pixel>> previewColourTable(const Pattern &pattern)
 {
     ColourIndex index;
     index.find(Black);
-    TColor last = Black;
-    for (const TColor cell : pattern.Cells) {
-        // Neighbouring cells mostly share a colour.
-        if (cell != last && index.find(cell) < 0)
+    const std::size_t stitches = std::size_t(std::max(pattern.StitchCount, 0));
+    std::vector<std::uint8_t> positions(stitches);
+    for (std::size_t at = 0; at + stitches <= pattern.Cells.size() && stitches > 0; at += stitches)
+        if (!index.map(pattern.Cells.data() + at, stitches, positions.data()))
             return std::nullopt;
-        last = cell;
-    }
     return index.take();
 }
 
-void renderPreview(const Pattern &pattern, int cellSize, bool grid, const std::vector<Pixel> &table, IndexBuffer out)
+std::optional<std::vector<Pixel>> renderIndexedPreview(const Pattern &pattern, int cellSize, bool grid, IndexBuffer out)
 {
     ColourIndex index;
-    for (const Pixel colour : table)
-        index.find(colorOfPixel(colour));
+    const std::uint8_t black = std::uint8_t(index.find(Black));
     const std::size_t stitches = std::size_t(pattern.StitchCount);
-    const std::uint8_t black = std::uint8_t(std::max(index.find(Black), 0));
-    renderLines<std::uint8_t>(
+    // Every row is read even where grid lines hide it: the table holds all the pattern's colours.
+    const bool drawn = renderRows<std::uint8_t>(
         pattern, cellSize, grid, black, out.pixels, out.stride, [&](std::size_t row, std::uint8_t *colours) {
-            const TColor *cells = pattern.Cells.data() + row * stitches;
-            for (std::size_t k = 0; k < stitches; ++k)
-                colours[k] = std::uint8_t(std::max(index.find(cells[k]), 0));
+            return index.map(pattern.Cells.data() + row * stitches, stitches, colours);
         });
+    if (!drawn)
+        return std::nullopt;
+    return index.take();
 }
 
 std::optional<PageRect> printPlacement(

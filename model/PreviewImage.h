@@ -39,19 +39,21 @@ std::optional<PreviewSize> previewImageSize(std::int64_t stitchCount, std::int64
 // pixel column and line repeat the last stitch and row. The size must be valid.
 void renderPreview(const Pattern &pattern, int cellSize, bool grid, PixelBuffer out);
 
-// The colours of a picture that one byte per pixel can hold: black first (the
-// grid's lines), then the pattern's other colours in the order they first
-// appear. Nothing when that makes more than 256.
-std::optional<std::vector<Pixel>> previewColourTable(const Pattern &pattern);
-
 struct IndexBuffer {
     std::uint8_t *pixels = nullptr;
     std::ptrdiff_t stride = 0; // bytes from one line to the next
 };
 
-// The same picture as one byte per pixel, each the position of the pixel's
-// colour in table (previewColourTable of the same pattern).
-void renderPreview(const Pattern &pattern, int cellSize, bool grid, const std::vector<Pixel> &table, IndexBuffer out);
+// The colours of a picture that one byte per pixel can hold: black first (the
+// grid's lines), then the pattern's other colours in the order they first
+// appear. Nothing when that makes more than 256.
+std::optional<std::vector<Pixel>> previewColourTable(const Pattern &pattern);
+
+// The same picture as one byte per pixel, drawn in one reading of the cells:
+// each byte is the position of the pixel's colour in the table returned (the
+// one previewColourTable gives). Nothing when the pattern has more colours
+// than that holds; the picture is then drawn only in part.
+std::optional<std::vector<Pixel>> renderIndexedPreview(const Pattern &pattern, int cellSize, bool grid, IndexBuffer out);
 
 // Printer pixels; right and bottom exclusive.
 struct PageRect {

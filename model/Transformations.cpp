@@ -1,6 +1,7 @@
 #include "model/Transformations.h"
 
 #include "model/Limits.h"
+#include "model/QuarterTurn.h"
 
 #include <algorithm>
 #include <cstring>
@@ -65,25 +66,6 @@ void copyCells(TColor *dst, const TColor *src, std::size_t n)
     std::memcpy(dst, src, n * sizeof(TColor));
 }
 
-// Rotations walk the old grid in square tiles, one column of a tile at a time,
-// so that both the strided reads and the contiguous writes stay in cache.
-constexpr std::size_t Tile = 64;
-
-template <typename Store> void forEachTileColumn(const Pattern &old, Store store)
-{
-    const std::size_t w = std::size_t(old.StitchCount);
-    const std::size_t h = std::size_t(old.RowCount);
-    const TColor *src = old.Cells.data();
-    for (std::size_t r0 = 0; r0 < h; r0 += Tile) {
-        const std::size_t r1 = std::min(h, r0 + Tile);
-        for (std::size_t s0 = 0; s0 < w; s0 += Tile) {
-            const std::size_t s1 = std::min(w, s0 + Tile);
-            for (std::size_t s = s0; s < s1; ++s)
-                store(s, r0, r1, src + s);
-        }
-    }
-}
-
 // Writes each old row twice in succession. Read as rows 2W wide, that is the
 // pattern copied beside itself; read as rows W wide, every row doubled. The
 // two transformations differ only in the counts, so their cells coincide.
@@ -120,14 +102,7 @@ Pattern CopyVertical(const Pattern &old)
 Pattern RotateLeft(const Pattern &old)
 {
     Pattern p = resultFor(Transform::RotateLeft, old);
-    const std::size_t w = std::size_t(old.StitchCount);
-    const std::size_t h = std::size_t(old.RowCount);
-    TColor *dst = p.Cells.data();
-    forEachTileColumn(old, [&](std::size_t s, std::size_t r0, std::size_t r1, const TColor *column) {
-        TColor *out = dst + (w - 1 - s) * h;
-        for (std::size_t r = r0; r < r1; ++r)
-            out[r] = column[r * w];
-    });
+    quarterTurn(old.Cells.data(), std::size_t(old.StitchCount), std::size_t(old.RowCount), Turn::Left, p.Cells.data());
     return p;
 }
 
@@ -135,14 +110,7 @@ Pattern RotateLeft(const Pattern &old)
 Pattern RotateRight(const Pattern &old)
 {
     Pattern p = resultFor(Transform::RotateRight, old);
-    const std::size_t w = std::size_t(old.StitchCount);
-    const std::size_t h = std::size_t(old.RowCount);
-    TColor *dst = p.Cells.data();
-    forEachTileColumn(old, [&](std::size_t s, std::size_t r0, std::size_t r1, const TColor *column) {
-        TColor *out = dst + s * h + (h - 1);
-        for (std::size_t r = r0; r < r1; ++r)
-            *(out - r) = column[r * w];
-    });
+    quarterTurn(old.Cells.data(), std::size_t(old.StitchCount), std::size_t(old.RowCount), Turn::Right, p.Cells.data());
     return p;
 }
 

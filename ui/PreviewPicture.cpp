@@ -42,13 +42,16 @@ QImage drawPreviewPicture(const model::Pattern &pattern, int cellSize, bool grid
     const auto size = model::previewImageSize(pattern.StitchCount, pattern.RowCount, cellSize);
     if (!size || !pattern.exists())
         return {};
-    if (const auto table = model::previewColourTable(pattern)) {
+    {
+        // Drawn as 8-bit while the colours are gathered; a pattern of more
+        // colours than that holds is found on its first rows, nearly always.
         QImage image = imageOnLargeMemory(size->width, size->height, (size->width + 3) & ~3, QImage::Format_Indexed8);
         if (image.isNull())
             return {};
-        image.setColorTable(QList<QRgb>(table->begin(), table->end()));
-        model::renderPreview(pattern, cellSize, grid, *table, { image.bits(), image.bytesPerLine() });
-        return image;
+        if (const auto table = model::renderIndexedPreview(pattern, cellSize, grid, { image.bits(), image.bytesPerLine() })) {
+            image.setColorTable(QList<QRgb>(table->begin(), table->end()));
+            return image;
+        }
     }
     QImage image = imageOnLargeMemory(
         size->width, size->height, qsizetype(size->width) * qsizetype(sizeof(model::Pixel)), QImage::Format_RGB32);

@@ -2,6 +2,7 @@
 // mark when the code page cannot hold the text.
 #include "ui/NotesText.h"
 
+#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 namespace {
@@ -70,4 +71,17 @@ TEST(NotesText, TextOutsideTheCodePageIsWrittenAsUtf8AndReadBackEqual)
     }
     // Only the start matters: the same letters later stay in the code page.
     EXPECT_FALSE(EncodeNotes(QStringLiteral("а п»ї")).startsWith(Bom));
+}
+
+// Every byte but the line ends reads as the system's own decoder reads it,
+// the bytes of the UTF-8 mark and the code page's gaps included.
+TEST(NotesText, EveryByteReadsAsTheCodePageDecoderReadsIt)
+{
+    QByteArray bytes;
+    for (int b = 255; b >= 0; --b)
+        if (b != '\r' && b != '\n')
+            bytes += char(b);
+    QStringDecoder decoder("windows-1251");
+    ASSERT_TRUE(decoder.isValid());
+    EXPECT_EQ(DecodeNotes(bytes), QString(decoder.decode(bytes)));
 }

@@ -91,3 +91,24 @@ TEST(BitmapFile, LargePictureIsWrittenInPiecesAndAFailureKeepsTheOldFile)
     EXPECT_GT(model::bitmapFileSize({ 32767, 32767, {}, {} }), 0u);
     EXPECT_EQ(model::bitmapFileSize({ 40000, 40000, {}, {} }), 0u); // 4 GB and more
 }
+
+// Every width from one pixel to past two groups of four: each line holds the
+// pixels' blue, green and red bytes in order, then zeros to a whole word.
+TEST(BitmapFile, TrueColourLinesOfEveryWidthHoldEachPixelsBytes)
+{
+    ScratchFolder folder;
+    const std::string name = folder.file("line.bmp");
+    std::vector<model::Pixel> line;
+    for (std::uint32_t x = 0; x < 11; ++x)
+        line.push_back(0xFF000000u | (0x10203u * (x + 1) * 17));
+    for (std::int32_t width = 1; width <= 11; ++width) {
+        const model::BitmapSource picture { width, 1, {}, [&](std::int32_t) -> const void * { return line.data(); } };
+        ASSERT_TRUE(model::WriteBitmapFile(name, picture).ok());
+        std::string want;
+        for (std::int32_t x = 0; x < width; ++x)
+            for (const int shift : { 0, 8, 16 })
+                want += char(line[std::size_t(x)] >> shift);
+        want.resize((want.size() + 3) / 4 * 4, '\0');
+        EXPECT_EQ(readBytes(name).substr(14 + 40), want) << width << " pixels";
+    }
+}

@@ -189,7 +189,7 @@ TEST(PreviewImage, IndexedPictureMatchesTheTrueColourOne)
                 const Picture want = render(p, s, grid);
                 const std::ptrdiff_t stride = (want.width + 3) & ~3;
                 std::vector<std::uint8_t> indices(std::size_t(stride) * want.height, 0xEE);
-                model::renderPreview(p, s, grid, *table, { indices.data(), stride });
+                ASSERT_EQ(model::renderIndexedPreview(p, s, grid, { indices.data(), stride }), table);
                 for (int y = 0; y < want.height; ++y)
                     for (int x = 0; x < want.width; ++x)
                         ASSERT_EQ((*table)[indices[std::size_t(x + y * stride)]], want.at(x, y))

@@ -156,7 +156,7 @@ Pattern reference(Transform t, const Pattern &old)
 }
 
 // Tile-edge widths and heights, odd and even, and single lines.
-const std::vector<std::int32_t> Sides = { 1, 2, 3, 4, 5, 7, 63, 64, 65, 66, 127, 130 };
+const std::vector<std::int32_t> Sides = { 1, 2, 3, 4, 5, 7, 16, 17, 63, 64, 65, 66, 127, 130 };
 
 TEST(Reference, EveryOperationMatchesTheFormulasOnRandomPatterns)
 {
@@ -178,6 +178,17 @@ TEST(Reference, EveryOperationMatchesTheFormulasOnRandomPatterns)
             ASSERT_EQ(Apply(t, old), expected) << "transform " << i << " on " << w << " x " << h;
             ASSERT_EQ(counts, (Counts { expected.StitchCount, expected.RowCount }));
         }
+    }
+}
+
+// Large results on memory of their own are written past the cache, a whole line at a time.
+TEST(Reference, QuarterTurnsOfLargePatternsMatchTheFormulas)
+{
+    std::mt19937 rng(11);
+    for (auto [w, h] : { std::pair { 4096, 2048 }, { 2048, 4112 }, { 1027, 2050 } }) {
+        const Pattern old = testing_patterns::random(w, h, rng);
+        for (const Transform t : { Transform::RotateLeft, Transform::RotateRight })
+            ASSERT_EQ(Apply(t, old), reference(t, old)) << int(t) << " on " << w << " x " << h;
     }
 }
 
