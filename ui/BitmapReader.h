@@ -10,10 +10,6 @@
 #include <QByteArray>
 #include <QImage>
 
-// The largest header, mask and colour table a bitmap file can carry before its
-// pixels; a file may hold these plus four bytes a pixel at the size limit.
-inline constexpr std::uint64_t MaxBitmapHeaderBytes = 14 + 124 + 16 + 256 * 4;
-
 // A whole .bmp file: "Bitmap image is not valid", or too large, or the picture.
 DecodedPicture decodeBmp(const QByteArray &file);
 

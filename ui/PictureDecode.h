@@ -10,6 +10,10 @@
 inline constexpr std::int64_t MaxPictureSide = 16384;
 inline constexpr std::int64_t MaxPicturePixels = std::int64_t(1) << 26;
 
+// The largest headers, masks and colour table a bitmap file can carry before
+// its pixels; a file may hold these plus four bytes a pixel at the size limit.
+inline constexpr std::uint64_t MaxBitmapHeaderBytes = 14 + 124 + 16 + 256 * 4;
+
 // Widths and heights come straight from file headers, so they are taken as
 // 64-bit values and compared before anything is allocated.
 inline bool pictureSizeAllowed(std::int64_t width, std::int64_t height)

@@ -72,12 +72,23 @@ QByteArray jpegBytes(const QImage &source, JpegKind kind)
     jpeg_mem_dest(&cinfo, &out, &size);
     cinfo.image_width = JDIMENSION(source.width());
     cinfo.image_height = JDIMENSION(source.height());
-    cinfo.input_components = kind == JpegKind::Gray ? 1 : kind == JpegKind::Cmyk ? 4 : 3;
-    cinfo.in_color_space = kind == JpegKind::Gray ? JCS_GRAYSCALE : kind == JpegKind::Cmyk ? JCS_CMYK : JCS_RGB;
+    const bool gray = kind == JpegKind::Gray || kind == JpegKind::ScanHeavy;
+    cinfo.input_components = gray ? 1 : kind == JpegKind::Cmyk ? 4 : 3;
+    cinfo.in_color_space = gray ? JCS_GRAYSCALE : kind == JpegKind::Cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
     if (kind == JpegKind::Progressive)
         jpeg_simple_progression(&cinfo);
+    std::vector<jpeg_scan_info> scans { { 1, { 0 }, 0, 0, 0, 0 } };
+    if (kind == JpegKind::ScanHeavy) {
+        for (int k = 1; k < 64; ++k) {
+            scans.push_back({ 1, { 0 }, k, k, 0, 10 });
+            for (int bit = 10; bit > 0; --bit)
+                scans.push_back({ 1, { 0 }, k, k, bit, bit - 1 });
+        }
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = int(scans.size());
+    }
     if (kind == JpegKind::Cmyk)
         cinfo.write_Adobe_marker = TRUE; // inverted inks, as Adobe writes them
     jpeg_start_compress(&cinfo, TRUE);
@@ -86,7 +97,7 @@ QByteArray jpegBytes(const QImage &source, JpegKind kind)
         for (int x = 0; x < source.width(); ++x) {
             const QRgb p = source.pixel(x, y);
             JSAMPLE *o = row.data() + std::size_t(x) * std::size_t(cinfo.input_components);
-            if (kind == JpegKind::Gray) {
+            if (gray) {
                 o[0] = JSAMPLE(qGray(p));
             } else if (kind == JpegKind::Cmyk) {
                 const int k = 255 - std::max({ qRed(p), qGreen(p), qBlue(p) });
