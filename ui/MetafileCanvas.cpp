@@ -253,20 +253,34 @@ void MetafileCanvas::selectStockObject(std::uint32_t index)
 void MetafileCanvas::applyClip()
 {
     // The painter maps a clip path by its transform at the time it is set.
+    // Clip regions cover whole pixels, as on Windows, so their edges are not smoothed.
     m_painter.setTransform(QTransform());
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
     if (state.clip)
         m_painter.setClipPath(*state.clip);
     else
         m_painter.setClipping(false);
+    m_painter.setRenderHint(QPainter::Antialiasing, true);
 }
+
+namespace {
+
+QPainterPath clipArea(const QTransform &t, const QRectF &box)
+{
+    QPainterPath area;
+    area.addPolygon(t.map(QPolygonF(box.normalized())));
+    area.closeSubpath();
+    return area;
+}
+
+} // namespace
 
 void MetafileCanvas::intersectClip(const QRectF &box)
 {
     const QTransform t = logicalToImage();
     if (!usable(t))
         return;
-    QPainterPath area;
-    area.addPolygon(t.map(QPolygonF(box.normalized())));
+    const QPainterPath area = clipArea(t, box);
     state.clip = state.clip ? state.clip->intersected(area) : area;
 }
 
@@ -275,8 +289,7 @@ void MetafileCanvas::excludeClip(const QRectF &box)
     const QTransform t = logicalToImage();
     if (!usable(t))
         return;
-    QPainterPath area;
-    area.addPolygon(t.map(QPolygonF(box.normalized())));
+    const QPainterPath area = clipArea(t, box);
     QPainterPath whole;
     whole.addRect(QRectF(-MaxClipExtent, -MaxClipExtent, 2 * MaxClipExtent, 2 * MaxClipExtent));
     state.clip = state.clip.value_or(whole).subtracted(area);

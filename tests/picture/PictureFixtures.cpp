@@ -217,3 +217,42 @@ QByteArray emfBytes(const QString &scratchPath, int frameWidth, int frameHeight)
     emf_htable_free(&eht);
     return readBack(scratchPath);
 }
+
+QByteArray wmfDrawing(const QString &scratchPath, int width, int height,
+    const std::function<void(const RecordAdder &add, WMFHANDLES *table)> &body)
+{
+    const QByteArray name = scratchPath.toLocal8Bit();
+    WMFTRACK *wt = nullptr;
+    WMFHANDLES *wht = nullptr;
+    wmf_start(name.constData(), 100000, 100000, &wt);
+    wmf_htable_create(64, 64, &wht);
+    U_PAIRF *inches = width > 0 ? U_PAIRF_set(float(width) / 96, float(height) / 96) : nullptr;
+    wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(inches, 96)), wt, 1);
+    std::free(inches);
+    body([&](char *record) { wmf_append(reinterpret_cast<U_METARECORD *>(record), wt, 1); }, wht);
+    wmf_append(reinterpret_cast<U_METARECORD *>(U_WMREOF_set()), wt, 1);
+    wmf_finish(wt);
+    wmf_free(&wt);
+    wmf_htable_free(&wht);
+    return readBack(scratchPath);
+}
+
+QByteArray emfDrawing(const QString &scratchPath, int width, int height,
+    const std::function<void(const RecordAdder &add, EMFHANDLES *table)> &body)
+{
+    const QByteArray name = scratchPath.toLocal8Bit();
+    EMFTRACK *et = nullptr;
+    EMFHANDLES *eht = nullptr;
+    emf_start(name.constData(), 100000, 100000, &et);
+    emf_htable_create(64, 64, &eht);
+    const auto add = [&](char *record) { emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), et, 1); };
+    const U_RECTL bounds = rectl_set(pointl_set(0, 0), pointl_set(width - 1, height - 1));
+    const U_RECTL frame = rectl_set(pointl_set(0, 0), pointl_set(width * 2540 / 96, height * 2540 / 96));
+    add(U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(960, 960), sizel_set(254, 254), 0));
+    body(add, eht);
+    add(U_EMREOF_set(0, nullptr, et));
+    emf_finish(et, eht);
+    emf_free(&et);
+    emf_htable_free(&eht);
+    return readBack(scratchPath);
+}
