@@ -513,11 +513,11 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
     return true;
 }
 
-void playEmf(const RecordBytes &file, const EmfHeader &header, QImage &target)
+void playEmf(const RecordBytes &file, const EmfHeader &header, QPaintDevice &target, QSize size)
 {
     MetafileCanvas canvas(target);
-    const double sx = target.width() / std::max(header.frame.width(), 1e-9);
-    const double sy = target.height() / std::max(header.frame.height(), 1e-9);
+    const double sx = size.width() / std::max(header.frame.width(), 1e-9);
+    const double sy = size.height() / std::max(header.frame.height(), 1e-9);
     canvas.setDevice(
         QTransform::fromTranslate(-header.frame.left(), -header.frame.top()) * QTransform::fromScale(sx, sy),
         header.pixelsPerMmX, header.pixelsPerMmY);
@@ -550,13 +550,13 @@ DecodedPicture decodeEmf(const QByteArray &data)
         const EmfHeader header = readHeader(file);
         if (!pictureSizeAllowed(header.width, header.height))
             return DecodedPicture::tooLarge(header.width, header.height);
-        QImage image(int(header.width), int(header.height), QImage::Format_RGB32);
-        if (image.isNull())
-            throw MetafileInvalid();
-        image.fill(Qt::white);
-        playEmf(file, header, image);
+        // Recorded, not rasterised: the window paints only what it shows.
+        const QSize size(int(header.width), int(header.height));
+        auto drawing = std::make_shared<QPicture>();
+        playEmf(file, header, *drawing, size);
         DecodedPicture result;
-        result.image = std::move(image);
+        result.drawing = std::move(drawing);
+        result.drawingSize = size;
         return result;
     } catch (const MetafileInvalid &) {
         return DecodedPicture::failed(Messages::MetafileNotValid);
@@ -567,7 +567,7 @@ bool renderEmf(const QByteArray &data, QImage &target)
 {
     try {
         const RecordBytes file = bytesOf(data);
-        playEmf(file, readHeader(file), target);
+        playEmf(file, readHeader(file), target, target.size());
         return true;
     } catch (const MetafileInvalid &) {
         return false;

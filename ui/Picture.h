@@ -3,12 +3,13 @@
 // a motif can be copied into the grid by eye. Hidden, never destroyed; the
 // picture stays until the next successful load.
 
+#include "ui/PictureDecode.h"
+#include "ui/PictureView.h"
 #include "ui/UserDialogs.h"
 
 #include <QImage>
 #include <QWidget>
 
-class QLabel;
 class QScrollArea;
 
 class TPictureForm : public QWidget {
@@ -19,7 +20,7 @@ public:
     explicit TPictureForm(UserDialogs &dialogs, QWidget *parent = nullptr);
 
     QScrollArea *ScrollBox = nullptr;
-    QLabel *Image = nullptr;
+    PictureView *Image = nullptr;
 
     // The open dialog's title and filter list.
     static FileDialogRequest openPictureRequest();
@@ -28,7 +29,8 @@ public:
     // Replaces the picture only when the whole file was read; otherwise the
     // error report shows why and the old picture stays.
     bool loadPicture(const QString &path);
-    const QImage &picture() const { return m_picture; }
+    // The picture shown, as pixels (a metafile is drawn for the asking).
+    QImage picture() const { return m_picture.toImage(); }
 
 signals:
     // The close box hid the window.
@@ -45,7 +47,7 @@ private:
     void placeOuterFrame();
 
     UserDialogs &m_dialogs;
-    QImage m_picture;
+    Picture m_picture;
     QString m_lastFile;
     bool m_placed = false;
     bool m_frameKnown = false;

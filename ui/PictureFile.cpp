@@ -69,11 +69,11 @@ PictureFileResult readPictureFile(const QString &path)
     const QString format = suffix.toLower();
     static const QStringList known { "bmp", "ico", "wmf", "emf", "jpg", "jpeg" };
     if (!known.contains(format))
-        return { QImage(), Messages::UnknownPictureExtension(suffix) };
+        return { Picture(), Messages::UnknownPictureExtension(suffix) };
 
     const model::Outcome<std::string> read = model::ReadWholeFile(ModelFileName(path), maxFileBytes(format));
     if (!read.ok())
-        return { QImage(), FailureText(read.failure()) };
+        return { Picture(), FailureText(read.failure()) };
     const QByteArray data = QByteArray::fromRawData(read.value().data(), qsizetype(read.value().size()));
 
     DecodedPicture decoded;
@@ -89,6 +89,6 @@ PictureFileResult readPictureFile(const QString &path)
         decoded = decodeJpeg(data);
 
     if (decoded.tooLargeWidth > 0)
-        return { QImage(), Messages::PictureTooLarge(path, decoded.tooLargeWidth, decoded.tooLargeHeight) };
-    return { decoded.image, decoded.error };
+        return { Picture(), Messages::PictureTooLarge(path, decoded.tooLargeWidth, decoded.tooLargeHeight) };
+    return { decoded.picture(), decoded.error };
 }

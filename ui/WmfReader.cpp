@@ -515,13 +515,13 @@ WmfHeader readHeaderAndBox(const RecordBytes &file)
 }
 
 // Draws every record; the window is mapped onto the whole target at first.
-void playWmf(const RecordBytes &file, const WmfHeader &header, QImage &target)
+void playWmf(const RecordBytes &file, const WmfHeader &header, QPaintDevice &target, QSize size)
 {
     MetafileCanvas canvas(target);
     canvas.state.mapMode = MetafileCanvas::Anisotropic;
     canvas.state.windowOrg = header.box.topLeft();
     canvas.state.windowExt = header.box.size();
-    canvas.state.viewportExt = QSizeF(target.width(), target.height());
+    canvas.state.viewportExt = QSizeF(size);
     canvas.setDevice(QTransform(), 96.0 / 25.4, 96.0 / 25.4);
     playRecords(file, header, canvas);
 }
@@ -544,13 +544,12 @@ DecodedPicture decodeWmf(const QByteArray &data)
             throw MetafileInvalid();
         if (!pictureSizeAllowed(width, height))
             return DecodedPicture::tooLarge(width, height);
-        QImage image(size, QImage::Format_RGB32);
-        if (image.isNull())
-            throw MetafileInvalid();
-        image.fill(Qt::white);
-        playWmf(file, header, image);
+        // Recorded, not rasterised: the window paints only what it shows.
+        auto drawing = std::make_shared<QPicture>();
+        playWmf(file, header, *drawing, size);
         DecodedPicture result;
-        result.image = std::move(image);
+        result.drawing = std::move(drawing);
+        result.drawingSize = size;
         return result;
     } catch (const MetafileInvalid &) {
         return DecodedPicture::failed(Messages::MetafileNotValid);
@@ -561,7 +560,7 @@ bool renderWmf(const QByteArray &data, QImage &target)
 {
     try {
         const RecordBytes file = bytesOf(data);
-        playWmf(file, readHeaderAndBox(file), target);
+        playWmf(file, readHeaderAndBox(file), target, target.size());
         return true;
     } catch (const MetafileInvalid &) {
         return false;

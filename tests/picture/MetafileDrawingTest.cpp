@@ -53,7 +53,7 @@ U_RECTL rectl(int left, int top, int right, int bottom)
 QImage shown(const DecodedPicture &picture)
 {
     EXPECT_TRUE(picture.ok()) << picture.error.toStdString();
-    return picture.image.convertToFormat(QImage::Format_RGB32);
+    return picture.picture().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // Where two pictures first differ, for the failure message.
@@ -163,7 +163,36 @@ TEST(MetafileDrawing, EightBitTextReadsAsWindows1251UnderDefaultAndAnsiFonts)
     EXPECT_NE(russian, blank);
     EXPECT_EQ(wmfText(U_ANSI_CHARSET), russian);
     EXPECT_EQ(wmfText(U_DEFAULT_CHARSET), russian);
+    // The wide form carries the letters themselves: the bytes must give the same.
     const QImage wide = emfText(U_DEFAULT_CHARSET, true);
     EXPECT_NE(wide, blank);
-    EXPECT_EQ(emfText(U_ANSI_CHARSET, false), wide);
+    for (const uint8_t charset : { U_RUSSIAN_CHARSET, U_ANSI_CHARSET, U_DEFAULT_CHARSET })
+        EXPECT_EQ(emfText(charset, false), wide) << int(charset);
+}
+
+// A metafile of many fills the size of the largest picture is kept as its
+// drawing, not a raster of its natural size, and the part the window shows
+// is painted alone.
+TEST(MetafileDrawing, LargeMetafilesAreKeptAsDrawingsAndPaintedOnlyWhereShown)
+{
+    QTemporaryDir dir;
+    const int width = 16384, height = 4096;
+    const DecodedPicture decoded
+        = decodeEmf(emfDrawing(dir.filePath("large.emf"), width, height, [&](const RecordAdder &add, EMFHANDLES *table) {
+              emfRedNoPen(add, table);
+              for (int i = 0; i < 200; ++i)
+                  add(U_EMRELLIPSE_set(rectl(0, 0, width, height)));
+          }));
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_TRUE(decoded.image.isNull());
+    const Picture picture = decoded.picture();
+    EXPECT_EQ(picture.size(), QSize(width, height));
+    QImage shown(200, 150, QImage::Format_RGB32);
+    shown.fill(Qt::black);
+    QPainter painter(&shown);
+    const QRect centre(width / 2 - 100, height / 2 - 75, 200, 150);
+    painter.translate(-centre.topLeft());
+    picture.paint(painter, centre);
+    painter.end();
+    EXPECT_TRUE(shown == whiteWithBoxes(shown.size(), { shown.rect() }));
 }
