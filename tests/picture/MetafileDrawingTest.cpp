@@ -103,6 +103,27 @@ TEST(MetafileDrawing, WindowlessPicturesAndClipRectanglesDrawAsTheirCoordinatesS
                     add(U_WMRRECTANGLE_set(rect16(0, 0, 97, 65)));
                 })),
             whiteWithBoxes({ 96, 64 }, { QRect(24, 0, 24, 16), QRect(0, 16, 48, 48) }) },
+        { "WMF polygon under a moved window origin",
+            decodeWmf(wmfDrawing(scratch, 96, 64,
+                [](const RecordAdder &add, WMFHANDLES *table) {
+                    wmfRedNoPen(add, table);
+                    add(U_WMRSETMAPMODE_set(U_MM_ANISOTROPIC));
+                    add(U_WMRSETWINDOWORG_set(point16_set(100, 200)));
+                    add(U_WMRSETWINDOWEXT_set(point16_set(96, 64)));
+                    const U_POINT16 corners[] = { point16_set(110, 205), point16_set(141, 205), point16_set(141, 221),
+                        point16_set(110, 221) };
+                    add(U_WMRPOLYGON_set(4, corners));
+                })),
+            whiteWithBoxes({ 96, 64 }, { QRect(10, 5, 31, 16) }) },
+        { "EMF polygon",
+            decodeEmf(emfDrawing(scratch, 96, 72,
+                [](const RecordAdder &add, EMFHANDLES *table) {
+                    emfRedNoPen(add, table);
+                    const U_POINTL corners[] = { pointl_set(10, 5), pointl_set(41, 5), pointl_set(41, 21),
+                        pointl_set(10, 21) };
+                    add(U_EMRPOLYGON_set(rectl(10, 5, 41, 21), 4, corners));
+                })),
+            whiteWithBoxes({ 96, 72 }, { QRect(10, 5, 31, 16) }) },
         { "EMF clipped to a rectangle less a corner, until restored",
             decodeEmf(emfDrawing(scratch, 96, 72,
                 [](const RecordAdder &add, EMFHANDLES *table) {
@@ -195,4 +216,74 @@ TEST(MetafileDrawing, LargeMetafilesAreKeptAsDrawingsAndPaintedOnlyWhereShown)
     picture.paint(painter, centre);
     painter.end();
     EXPECT_TRUE(shown == whiteWithBoxes(shown.size(), { shown.rect() }));
+}
+
+// Where a drawing's ink lies: a pie's quadrant, a bitmap's corners, text
+// against its reference point under top and baseline alignment.
+TEST(MetafileDrawing, PiesBitmapsAndTextLandWhereTheirRecordsPutThem)
+{
+    QTemporaryDir dir;
+    const QString scratch = dir.filePath("scratch");
+    const auto redIn = [](const QImage &image, const QRect &area) {
+        int red = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                red += image.pixel(x, y) == qRgb(255, 0, 0);
+        return double(red) / (area.width() * area.height());
+    };
+    // Counter-clockwise from east to north: the top right quarter only.
+    const QImage pie = shown(decodeEmf(emfDrawing(scratch, 96, 96, [](const RecordAdder &add, EMFHANDLES *table) {
+        emfRedNoPen(add, table);
+        add(U_EMRPIE_set(rectl(0, 0, 96, 96), pointl_set(96, 48), pointl_set(48, 0)));
+    })));
+    EXPECT_GT(redIn(pie, QRect(52, 20, 24, 24)), 0.99);
+    for (const QRect &other : { QRect(20, 20, 24, 24), QRect(20, 52, 24, 24), QRect(52, 52, 24, 24) })
+        EXPECT_EQ(redIn(pie, other), 0.0);
+
+    // A 2 x 2 bottom-up bitmap, red at its top left, stretched over 64 x 64.
+    const QImage bitmap = shown(decodeEmf(emfDrawing(scratch, 96, 72, [](const RecordAdder &add, EMFHANDLES *) {
+        const char bgra[16] = { 0, 0, 0, 0, char(255), char(255), char(255), 0, // bottom row: black, white
+            0, 0, char(255), 0, char(255), 0, 0, 0 }; // top row: red, blue
+        const U_BITMAPINFOHEADER header = bitmapinfoheader_set(2, 2, 1, U_BCBM_COLOR32, U_BI_RGB, 0, 0, 0, 0, 0);
+        PU_BITMAPINFO info = bitmapinfo_set(header, nullptr);
+        add(U_EMRSTRETCHDIBITS_set(rectl(0, 0, 95, 71), pointl_set(0, 0), pointl_set(64, 64), pointl_set(0, 0),
+            pointl_set(2, 2), U_DIB_RGB_COLORS, U_SRCCOPY, info, 16, const_cast<char *>(bgra)));
+        std::free(info);
+    })));
+    EXPECT_EQ(bitmap.pixel(16, 16), qRgb(255, 0, 0));
+    EXPECT_EQ(bitmap.pixel(48, 16), qRgb(0, 0, 255));
+    EXPECT_EQ(bitmap.pixel(16, 48), qRgb(0, 0, 0));
+    EXPECT_EQ(bitmap.pixel(48, 48), qRgb(255, 255, 255));
+
+    // The letters' ink, from a reference point away from the diagonal.
+    const auto inkBox = [&](std::uint32_t align, QPoint reference) {
+        const QImage text = shown(decodeEmf(emfDrawing(scratch, 160, 72, [&](const RecordAdder &add, EMFHANDLES *table) {
+            uint16_t face[] = { 'D', 'e', 'j', 'a', 'V', 'u', ' ', 'S', 'a', 'n', 's', 0 };
+            const U_LOGFONT logFont = logfont_set(-24, 0, 0, 0, 400, 0, 0, 0, U_DEFAULT_CHARSET, 0, 0, 0, 0, face);
+            uint32_t font = 0;
+            add(extcreatefontindirectw_set(&font, table, reinterpret_cast<const char *>(&logFont), nullptr));
+            add(selectobject_set(font, table));
+            add(U_EMRSETBKMODE_set(U_TRANSPARENT));
+            add(U_EMRSETTEXTALIGN_set(align));
+            uint16_t letters[] = { 'H', 'H' };
+            std::vector<uint32_t> advances(2, 20);
+            char *run = emrtext_set(pointl_set(reference.x(), reference.y()), 2, 2, letters, U_ETO_NONE,
+                rectl(0, 0, 0, 0), advances.data());
+            add(U_EMREXTTEXTOUTW_set(rectl(0, 0, 159, 71), U_GM_COMPATIBLE, 1, 1, reinterpret_cast<PU_EMRTEXT>(run)));
+            std::free(run);
+        })));
+        QRect ink;
+        for (int y = 0; y < text.height(); ++y)
+            for (int x = 0; x < text.width(); ++x)
+                if (qGray(text.pixel(x, y)) < 128)
+                    ink |= QRect(x, y, 1, 1);
+        return ink;
+    };
+    const QRect top = inkBox(U_TA_TOP | U_TA_LEFT, QPoint(30, 10));
+    EXPECT_NEAR(top.left(), 32, 3);
+    EXPECT_GT(top.top(), 10);
+    EXPECT_LT(top.top(), 20);
+    const QRect baseline = inkBox(U_TA_BASELINE | U_TA_LEFT, QPoint(30, 50));
+    EXPECT_NEAR(baseline.bottom(), 49, 1);
+    EXPECT_NEAR(baseline.height(), top.height(), 1);
 }
