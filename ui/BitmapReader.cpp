@@ -153,8 +153,10 @@ public:
     explicit MaskField(std::uint32_t mask)
         : m_mask(mask)
     {
-        if (mask == 0)
+        if (mask == 0) { // a missing field reads as zero
+            m_table = { 0 };
             return;
+        }
         m_shift = std::countr_zero(mask);
         std::uint32_t top = mask >> m_shift;
         m_drop = std::max(0, int(std::bit_width(top)) - 16);

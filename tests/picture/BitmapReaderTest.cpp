@@ -142,6 +142,10 @@ TEST(BitmapReader, EveryHeaderDepthAndMaskGivesBackThePicture)
         { "32 bits, alpha bit fields, 40 bytes", 40, 32, 6, { 0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF } },
         { "32 bits, version 5 header", 124, 32, 0, { 0xFF0000, 0x00FF00, 0x0000FF } },
     };
+    // A field with no bits reads as zero.
+    const QImage noBlue = decoded(craftBmp({ "", 40, 16, 3, { 0xF800, 0x07E0, 0 } }, image));
+    EXPECT_EQ(noBlue.pixel(2, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(noBlue.pixel(0, 1), qRgb(255, 255, 0));
     for (const BmpSpec &spec : specs) {
         SCOPED_TRACE(spec.label);
         const DecodedPicture result = decodeBmp(craftBmp(spec, image));
