@@ -175,15 +175,18 @@ private:
     std::vector<uchar> m_table;
 };
 
-bool decodeRows(const DibHeader &h, const std::vector<QRgb> &palette, const RecordBytes &bits, QImage &image)
+std::uint64_t rowBytes(const DibHeader &h)
 {
-    const std::uint64_t rowBytes = (std::uint64_t(h.width) * h.bitCount + 31) / 32 * 4;
-    if (rowBytes * std::uint64_t(h.height) > bits.size())
-        return false;
+    return (std::uint64_t(h.width) * h.bitCount + 31) / 32 * 4;
+}
+
+void decodeRows(const DibHeader &h, const std::vector<QRgb> &palette, const RecordBytes &bits, QImage &image)
+{
+    const std::uint64_t stride = rowBytes(h);
     const MaskField red(h.masks[Red]), green(h.masks[Green]), blue(h.masks[Blue]), alpha(h.masks[Alpha]);
     const bool plainTrueColour = h.compression == BiRgb && h.bitCount >= 24;
     for (std::int64_t row = 0; row < h.height; ++row) {
-        const unsigned char *in = bits.data() + std::uint64_t(row) * rowBytes;
+        const unsigned char *in = bits.data() + std::uint64_t(row) * stride;
         auto *out = reinterpret_cast<QRgb *>(image.scanLine(int(h.topDown ? row : h.height - 1 - row)));
         for (std::int64_t x = 0; x < h.width; ++x) {
             if (h.bitCount <= 8) {
@@ -202,7 +205,6 @@ bool decodeRows(const DibHeader &h, const std::vector<QRgb> &palette, const Reco
             }
         }
     }
-    return true;
 }
 
 // Run-length rows: a file cut before its end, a run past its row or a jump
@@ -285,13 +287,18 @@ void dropUnusedAlpha(QImage &image)
 
 QImage decodePixels(const DibHeader &h, const RecordBytes &table, const RecordBytes &bits)
 {
+    const bool runLength = h.compression == BiRle8 || h.compression == BiRle4;
+    // Uncompressed rows must all be there before the picture is allocated.
+    if (!runLength && rowBytes(h) * std::uint64_t(h.height) > bits.size())
+        return QImage();
     const bool hasAlpha = h.masks[Alpha] != 0;
     QImage image(int(h.width), int(h.height), hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return QImage();
     const std::vector<QRgb> palette = readPalette(h, table);
-    const bool runLength = h.compression == BiRle8 || h.compression == BiRle4;
-    if (!(runLength ? decodeRunLength(h, palette, bits, image) : decodeRows(h, palette, bits, image)))
+    if (!runLength)
+        decodeRows(h, palette, bits, image);
+    else if (!decodeRunLength(h, palette, bits, image))
         return QImage();
     if (hasAlpha)
         dropUnusedAlpha(image);
