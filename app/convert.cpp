@@ -150,7 +150,7 @@ std::optional<QImage> readPicture(const QString &path, QString &error)
         error = result.error;
         return std::nullopt;
     }
-    return std::move(result.image);
+    return result.picture.toImage();
 }
 
 bool exists(const QString &name)

@@ -1,5 +1,5 @@
 // Writes sample pictures of every readable kind into OUTPUT_FOLDER, one
-// sub-folder per reader (picture_jpeg, picture_wmf, picture_emf, other):
+// sub-folder per reader (picture_jpeg, picture_wmf, picture_emf, picture_bmp, other):
 // the fuzzers' seed corpora, and pictures to try the picture window with.
 #include "PictureFixtures.h"
 #include "ui/AppIcon.h"
@@ -209,7 +209,7 @@ int main(int argc, char **argv)
         return 2;
     }
     QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char *sub : { "picture_jpeg", "picture_wmf", "picture_emf", "other" })
+    for (const char *sub : { "picture_jpeg", "picture_wmf", "picture_emf", "picture_bmp", "other" })
         root.mkpath(QString::fromLatin1(sub));
     const QDir jpeg(root.filePath("picture_jpeg")), wmf(root.filePath("picture_wmf")),
         emf(root.filePath("picture_emf")), other(root.filePath("other"));
@@ -226,6 +226,10 @@ int main(int argc, char **argv)
     QFile::remove(other.filePath("scratch"));
     save(other, "photo.jpg", jpegBytes(photo(900, 640), JpegKind::Rgb));
     save(other, "photo.bmp", bmpBytes(photo(180, 120)));
+    const QDir bmp(root.filePath("picture_bmp"));
+    save(bmp, "photo.bmp", bmpBytes(photo(24, 16)));
+    save(bmp, "indexed.bmp", bmpBytes(photo(24, 16).convertToFormat(QImage::Format_Indexed8)));
+    save(bmp, "mono.bmp", bmpBytes(photo(24, 16).convertToFormat(QImage::Format_Mono)));
     save(other, "icon.ico", icon());
     std::printf("%s\n", qPrintable(root.absolutePath()));
     return 0;

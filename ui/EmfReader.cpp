@@ -1,7 +1,8 @@
-#include "ui/DibImage.h"
+#include "ui/BitmapReader.h"
 #include "ui/Messages.h"
 #include "ui/MetafileCanvas.h"
 #include "ui/MetafileReader.h"
+#include "ui/MetafileText.h"
 
 #include <uemf.h>
 
@@ -119,7 +120,8 @@ private:
     std::vector<QPolygonF> polyPoly(const RecordBytes &r, bool small) const;
     EmfObject *slot(std::uint32_t index) { return index < m_objects.size() ? &m_objects[index] : nullptr; }
     void select(std::uint32_t index);
-    void text(const RecordBytes &r);
+    // The wide form holds UTF-16; the ANSI form, bytes in the font's character set.
+    void text(const RecordBytes &r, bool wide);
     void bitmap(std::uint32_t type, const RecordBytes &r);
 
     MetafileCanvas &m_canvas;
@@ -176,8 +178,9 @@ void EmfPlayer::select(std::uint32_t index)
     }
 }
 
-void EmfPlayer::text(const RecordBytes &r)
+void EmfPlayer::text(const RecordBytes &r, bool wide)
 {
+    static_assert(offsetof(U_EMREXTTEXTOUTW, emrtext) == offsetof(U_EMREXTTEXTOUTA, emrtext));
     const std::uint64_t base = offsetof(U_EMREXTTEXTOUTW, emrtext);
     const QPointF reference = readPoint(r, base + offsetof(U_EMRTEXT, ptlReference));
     const std::uint64_t chars = r.u32(base + offsetof(U_EMRTEXT, nChars));
@@ -192,11 +195,15 @@ void EmfPlayer::text(const RecordBytes &r)
         after += 16;
     }
     const std::uint64_t dxAt = r.u32(after);
-    r.requireArray(stringAt, chars, 2);
+    r.requireArray(stringAt, chars, wide ? 2 : 1);
     QString string;
-    string.reserve(qsizetype(chars));
-    for (std::uint64_t i = 0; i < chars; ++i)
-        string.append(QChar(r.u16(stringAt + 2 * i)));
+    if (wide) {
+        string.reserve(qsizetype(chars));
+        for (std::uint64_t i = 0; i < chars; ++i)
+            string.append(QChar(r.u16(stringAt + 2 * i)));
+    } else {
+        string = decodeCharsetText(r.data() + stringAt, chars, m_canvas.state.font.charset);
+    }
     std::vector<double> advances;
     if (dxAt != 0) {
         // With vertical advances too, each character has a pair.
@@ -425,6 +432,7 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
             object->font.italic = r.u8(at + offsetof(U_LOGFONT, lfItalic)) != 0;
             object->font.underline = r.u8(at + offsetof(U_LOGFONT, lfUnderline)) != 0;
             object->font.strikeOut = r.u8(at + offsetof(U_LOGFONT, lfStrikeOut)) != 0;
+            object->font.charset = r.u8(at + offsetof(U_LOGFONT, lfCharSet));
             QString face;
             const std::uint64_t faceAt = at + offsetof(U_LOGFONT, lfFaceName);
             for (std::uint64_t i = 0; i < U_LF_FACESIZE && r.u16(faceAt + 2 * i) != 0; ++i)
@@ -474,7 +482,24 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         m_canvas.strokeAndFillPath();
         break;
     case U_EMR_EXTTEXTOUTW:
-        text(r);
+        text(r, true);
+        break;
+    case U_EMR_EXTTEXTOUTA:
+        text(r, false);
+        break;
+    case U_EMR_INTERSECTCLIPRECT:
+        m_canvas.intersectClip(readRect(r, first));
+        break;
+    case U_EMR_EXCLUDECLIPRECT:
+        m_canvas.excludeClip(readRect(r, first));
+        break;
+    case U_EMR_SELECTCLIPPATH:
+        m_canvas.clipToPath(r.u32(first));
+        break;
+    case U_EMR_EXTSELECTCLIPRGN:
+        // Only the reset, an empty region copied, is drawn; other regions are not kept.
+        if (r.u32(offsetof(U_EMREXTSELECTCLIPRGN, cbRgnData)) == 0)
+            m_canvas.resetClip();
         break;
     case U_EMR_BITBLT:
     case U_EMR_STRETCHBLT:
@@ -488,11 +513,11 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
     return true;
 }
 
-void playEmf(const RecordBytes &file, const EmfHeader &header, QImage &target)
+void playEmf(const RecordBytes &file, const EmfHeader &header, QPaintDevice &target, QSize size)
 {
     MetafileCanvas canvas(target);
-    const double sx = target.width() / std::max(header.frame.width(), 1e-9);
-    const double sy = target.height() / std::max(header.frame.height(), 1e-9);
+    const double sx = size.width() / std::max(header.frame.width(), 1e-9);
+    const double sy = size.height() / std::max(header.frame.height(), 1e-9);
     canvas.setDevice(
         QTransform::fromTranslate(-header.frame.left(), -header.frame.top()) * QTransform::fromScale(sx, sy),
         header.pixelsPerMmX, header.pixelsPerMmY);
@@ -525,13 +550,13 @@ DecodedPicture decodeEmf(const QByteArray &data)
         const EmfHeader header = readHeader(file);
         if (!pictureSizeAllowed(header.width, header.height))
             return DecodedPicture::tooLarge(header.width, header.height);
-        QImage image(int(header.width), int(header.height), QImage::Format_RGB32);
-        if (image.isNull())
-            throw MetafileInvalid();
-        image.fill(Qt::white);
-        playEmf(file, header, image);
+        // Recorded, not rasterised: the window paints only what it shows.
+        const QSize size(int(header.width), int(header.height));
+        auto drawing = std::make_shared<QPicture>();
+        playEmf(file, header, *drawing, size);
         DecodedPicture result;
-        result.image = std::move(image);
+        result.drawing = std::move(drawing);
+        result.drawingSize = size;
         return result;
     } catch (const MetafileInvalid &) {
         return DecodedPicture::failed(Messages::MetafileNotValid);
@@ -542,7 +567,7 @@ bool renderEmf(const QByteArray &data, QImage &target)
 {
     try {
         const RecordBytes file = bytesOf(data);
-        playEmf(file, readHeader(file), target);
+        playEmf(file, readHeader(file), target, target.size());
         return true;
     } catch (const MetafileInvalid &) {
         return false;

@@ -22,28 +22,53 @@ struct ErrorManager {
     std::longjmp(manager->escape, 1);
 }
 
-// Warnings and trace output would go to stderr. A file that ends early is
-// an error, though: the library would fill the missing rows with grey.
+// Trace output would go to stderr. The warnings of a damaged stream are
+// errors, though: the library would go on with grey rows or garbage blocks.
 void quietMessage(j_common_ptr)
 {
 }
 
+bool damagedStream(int code)
+{
+    switch (code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void quietEmit(j_common_ptr cinfo, int level)
 {
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (level < 0 && damagedStream(cinfo->err->msg_code))
         errorExit(cinfo);
 }
 
-struct ScanCounter {
+struct WorkCounter {
     jpeg_progress_mgr base;
-    j_decompress_ptr cinfo;
+    std::int64_t budget;
+    std::int64_t blocks;
+    int scansCounted;
 };
 
-void countScans(j_common_ptr common)
+// Called as each scan starts and along it: a scan's blocks are added once.
+void countWork(j_common_ptr common)
 {
     auto *cinfo = reinterpret_cast<j_decompress_ptr>(common);
-    if (cinfo->input_scan_number > MaxJpegScans) {
-        // Far more scans than any encoder writes: treat it as a broken progression.
+    auto *counter = reinterpret_cast<WorkCounter *>(cinfo->progress);
+    if (cinfo->input_scan_number > counter->scansCounted) {
+        counter->scansCounted = cinfo->input_scan_number;
+        for (int i = 0; i < cinfo->comps_in_scan; ++i) {
+            const jpeg_component_info *component = cinfo->cur_comp_info[i];
+            counter->blocks += std::int64_t(component->width_in_blocks) * std::int64_t(component->height_in_blocks);
+        }
+    }
+    if (cinfo->input_scan_number > MaxJpegScans || counter->blocks > counter->budget) {
         cinfo->err->msg_code = JERR_BAD_PROGRESSION;
         errorExit(common);
     }
@@ -112,7 +137,7 @@ bool decodeInto(
 
 } // namespace
 
-DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit)
+DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit, std::int64_t blockBudget)
 {
     jpeg_decompress_struct cinfo {};
     ErrorManager errors {};
@@ -120,8 +145,9 @@ DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit)
     errors.base.error_exit = errorExit;
     errors.base.output_message = quietMessage;
     errors.base.emit_message = quietEmit;
-    ScanCounter counter {};
-    counter.base.progress_monitor = countScans;
+    WorkCounter counter {};
+    counter.base.progress_monitor = countWork;
+    counter.budget = blockBudget;
 
     // Everything the jump can skip lives outside the setjmp frame's scope.
     QImage image;

@@ -15,6 +15,10 @@ constexpr std::uint32_t PsNull = 5;
 constexpr std::uint32_t BsSolid = 0, BsNull = 1, BsHatched = 2;
 constexpr std::uint32_t TaUpdateCp = 1, TaRight = 2, TaCenter = 6, TaBottom = 8, TaBaseline = 24;
 
+constexpr std::uint32_t RgnAnd = 1, RgnOr = 2, RgnXor = 3, RgnDiff = 4, RgnCopy = 5;
+// Beyond any picture within the limits, however the drawing is mapped.
+constexpr double MaxClipExtent = 1e7;
+
 constexpr std::uint32_t RopSrcCopy = 0x00CC0020;
 constexpr std::uint32_t RopSrcAnd = 0x008800C6;
 constexpr std::uint32_t RopSrcPaint = 0x00EE0086;
@@ -52,9 +56,8 @@ QColor colorFromRef(std::uint32_t ref)
     return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
 }
 
-MetafileCanvas::MetafileCanvas(QImage &target)
-    : m_target(target)
-    , m_painter(&target)
+MetafileCanvas::MetafileCanvas(QPaintDevice &target)
+    : m_painter(&target)
 {
     m_painter.setRenderHint(QPainter::Antialiasing, true);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -247,11 +250,90 @@ void MetafileCanvas::selectStockObject(std::uint32_t index)
     }
 }
 
+void MetafileCanvas::applyClip()
+{
+    // The painter maps a clip path by its transform at the time it is set.
+    // Clip regions cover whole pixels, as on Windows, so their edges are not smoothed.
+    m_painter.setTransform(QTransform());
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    if (state.clip)
+        m_painter.setClipPath(*state.clip);
+    else
+        m_painter.setClipping(false);
+    m_painter.setRenderHint(QPainter::Antialiasing, true);
+}
+
+namespace {
+
+QPainterPath clipArea(const QTransform &t, const QRectF &box)
+{
+    QPainterPath area;
+    area.addPolygon(t.map(QPolygonF(box.normalized())));
+    area.closeSubpath();
+    return area;
+}
+
+} // namespace
+
+void MetafileCanvas::intersectClip(const QRectF &box)
+{
+    const QTransform t = logicalToImage();
+    if (!usable(t))
+        return;
+    const QPainterPath area = clipArea(t, box);
+    state.clip = state.clip ? state.clip->intersected(area) : area;
+}
+
+void MetafileCanvas::excludeClip(const QRectF &box)
+{
+    const QTransform t = logicalToImage();
+    if (!usable(t))
+        return;
+    const QPainterPath area = clipArea(t, box);
+    QPainterPath whole;
+    whole.addRect(QRectF(-MaxClipExtent, -MaxClipExtent, 2 * MaxClipExtent, 2 * MaxClipExtent));
+    state.clip = state.clip.value_or(whole).subtracted(area);
+}
+
+void MetafileCanvas::clipToPath(std::uint32_t mode)
+{
+    m_inPath = false;
+    const QTransform t = logicalToImage();
+    if (!usable(t))
+        return;
+    QPainterPath area = t.map(m_path);
+    area.setFillRule(state.fillRule);
+    m_path = QPainterPath();
+    QPainterPath whole;
+    whole.addRect(QRectF(-MaxClipExtent, -MaxClipExtent, 2 * MaxClipExtent, 2 * MaxClipExtent));
+    const QPainterPath current = state.clip.value_or(whole);
+    switch (mode) {
+    case RgnAnd:
+        state.clip = current.intersected(area);
+        break;
+    case RgnOr:
+        state.clip = current.united(area);
+        break;
+    case RgnXor:
+        state.clip = current.united(area).subtracted(current.intersected(area));
+        break;
+    case RgnDiff:
+        state.clip = current.subtracted(area);
+        break;
+    case RgnCopy:
+        state.clip = area;
+        break;
+    default:
+        break;
+    }
+}
+
 bool MetafileCanvas::preparePainter(bool stroke, bool fill)
 {
     const QTransform t = logicalToImage();
     if (!usable(t))
         return false;
+    applyClip();
     m_painter.setTransform(t);
     QPen pen = state.pen;
     if (stroke && pen.style() != Qt::NoPen) {
@@ -446,6 +528,7 @@ void MetafileCanvas::text(
     const QTransform t = logicalToImage();
     if (!usable(t))
         return;
+    applyClip();
     if (opaqueBox) {
         m_painter.setTransform(t);
         m_painter.fillRect(opaqueBox->normalized(), state.backColor);
@@ -526,6 +609,7 @@ void MetafileCanvas::bitmap(
 {
     if (m_inPath || !m_painter.isActive() || source.isNull() || !usable(logicalToImage()))
         return;
+    applyClip();
     m_painter.setTransform(logicalToImage());
     switch (rop) {
     case RopSrcAnd:
@@ -548,6 +632,7 @@ void MetafileCanvas::fillBox(const QRectF &destination, std::uint32_t rop)
 {
     if (m_inPath || !m_painter.isActive() || !usable(logicalToImage()))
         return;
+    applyClip();
     m_painter.setTransform(logicalToImage());
     if (rop == RopBlackness)
         m_painter.fillRect(destination, Qt::black);

@@ -10,6 +10,7 @@
 #include <QPen>
 #include <QTransform>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Windows colour value: 0x00BBGGRR.
@@ -22,6 +23,7 @@ struct MetafileFont {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+    std::uint8_t charset = 1; // the default set: eight-bit text reads as Windows-1251
     QString face;
 };
 
@@ -29,7 +31,8 @@ class MetafileCanvas {
 public:
     enum MapMode { Text = 1, LoMetric, HiMetric, LoEnglish, HiEnglish, Twips, Isotropic, Anisotropic };
 
-    explicit MetafileCanvas(QImage &target);
+    // Draws on an image or records into a picture.
+    explicit MetafileCanvas(QPaintDevice &target);
 
     // Device pixels to image pixels, and the device's pixels per millimetre
     // for the metric mapping modes.
@@ -50,6 +53,9 @@ public:
         Qt::FillRule fillRule = Qt::OddEvenFill;
         std::uint32_t textAlign = 0;
         QPointF position;
+        // In picture pixels, so later mapping changes leave it as it was; none
+        // is the whole picture.
+        std::optional<QPainterPath> clip;
     };
     State state;
 
@@ -81,6 +87,13 @@ public:
     void bitmap(const QRectF &destination, const QImage &source, const QRectF &sourceRect, std::uint32_t rop);
     void fillBox(const QRectF &destination, std::uint32_t rop);
 
+    // The rectangle forms of clipping, in logical units, and the path forms
+    // with their region modes (and, or, xor, difference, copy).
+    void intersectClip(const QRectF &box);
+    void excludeClip(const QRectF &box);
+    void resetClip() { state.clip.reset(); }
+    void clipToPath(std::uint32_t mode);
+
     void beginPath();
     void endPath() { m_inPath = false; }
     void closeFigure();
@@ -94,8 +107,8 @@ private:
     bool preparePainter(bool stroke, bool fill);
     void draw(const QPainterPath &shape, bool fill);
     void pathAddAt(QPointF p);
+    void applyClip();
 
-    QImage &m_target;
     QPainter m_painter;
     QTransform m_deviceToImage;
     double m_pixelsPerMmX = 96 / 25.4;

@@ -3,10 +3,10 @@
 #include "ui/IncomingFiles.h"
 #include "ui/Messages.h"
 #include "ui/PictureFile.h"
+#include "ui/PictureView.h"
 #include "ui/ToolWindowMinimise.h"
 
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -40,9 +40,8 @@ TPictureForm::TPictureForm(UserDialogs &dialogs, QWidget *parent)
     ScrollBox->setFrameShape(QFrame::NoFrame);
     ScrollBox->setWidgetResizable(false);
     ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image = new QLabel;
+    Image = new PictureView;
     Image->setObjectName(QStringLiteral("Image"));
-    Image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image->resize(0, 0);
     ScrollBox->setWidget(Image);
     auto *layout = new QVBoxLayout(this);
@@ -89,9 +88,8 @@ bool TPictureForm::loadPicture(const QString &path)
         ShowErrorReport(m_dialogs, result.error);
         return false;
     }
-    m_picture = result.image;
-    Image->setPixmap(QPixmap::fromImage(m_picture));
-    Image->resize(m_picture.size());
+    m_picture = result.picture;
+    Image->setPicture(m_picture);
     return true;
 }
 

@@ -3,13 +3,14 @@
 // a motif can be copied into the grid by eye. Hidden, never destroyed; the
 // picture stays until the next successful load.
 
+#include "ui/PictureDecode.h"
+#include "ui/PictureView.h"
 #include "ui/UserDialogs.h"
 
 #include <QImage>
 #include <QWidget>
 
 class QAction;
-class QLabel;
 class QMenu;
 class QScrollArea;
 
@@ -21,7 +22,7 @@ public:
     explicit TPictureForm(UserDialogs &dialogs, QWidget *parent = nullptr);
 
     QScrollArea *ScrollBox = nullptr;
-    QLabel *Image = nullptr;
+    PictureView *Image = nullptr;
     // The right button's menu: make a pattern from the picture shown.
     QMenu *PictureMenu = nullptr;
     QAction *CreatePatternMenu = nullptr;
@@ -33,7 +34,8 @@ public:
     // Replaces the picture only when the whole file was read; otherwise the
     // error report shows why and the old picture stays.
     bool loadPicture(const QString &path);
-    const QImage &picture() const { return m_picture; }
+    // The picture shown, as pixels (a metafile is drawn for the asking).
+    QImage picture() const { return m_picture.toImage(); }
 
 signals:
     // The close box hid the window.
@@ -56,7 +58,7 @@ private:
     void placeOuterFrame();
 
     UserDialogs &m_dialogs;
-    QImage m_picture;
+    Picture m_picture;
     QString m_lastFile;
     bool m_placed = false;
     bool m_frameKnown = false;

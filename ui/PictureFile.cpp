@@ -1,5 +1,6 @@
 #include "ui/PictureFile.h"
 
+#include "ui/BitmapReader.h"
 #include "ui/FileNames.h"
 #include "ui/JpegReader.h"
 #include "ui/Messages.h"
@@ -13,38 +14,26 @@
 
 namespace {
 
-// Larger files cannot hold a picture within the limits in any of these formats.
-constexpr std::size_t MaxFileBytes = std::size_t(1) << 30;
+// Larger files than these cannot hold a picture within the size limits, so
+// they are refused before a byte is read. A bitmap needs its headers and at
+// most four bytes a pixel; an icon adds its mask and directory. JPEG and
+// metafiles have no fixed bytes a pixel: a photograph at the highest quality
+// stays below four, and the largest bitmap a metafile can hold is the limit.
+constexpr std::uint64_t LargestPixelBytes = 4 * std::uint64_t(MaxPicturePixels);
+constexpr std::uint64_t MaxBitmapFileBytes = MaxBitmapHeaderBytes + LargestPixelBytes;
+constexpr std::uint64_t MaxIconFileBytes = MaxBitmapFileBytes + std::uint64_t(MaxPicturePixels) / 8 + 65536;
+constexpr std::uint64_t MaxJpegFileBytes = LargestPixelBytes;
+constexpr std::uint64_t MaxMetafileBytes = LargestPixelBytes + (std::uint64_t(1) << 20);
 
-// Qt shows a bitmap whose rows stop short as if the rest were black; an
-// uncompressed bitmap must hold all its rows to count as read completely.
-bool bitmapRowsComplete(const QByteArray &data)
+std::uint64_t maxFileBytes(const QString &format)
 {
-    const auto u16 = [&data](qsizetype at) { return quint32(quint8(data[at])) | quint32(quint8(data[at + 1])) << 8; };
-    const auto u32 = [&](qsizetype at) { return u16(at) | u16(at + 2) << 16; };
-    if (data.size() < 26)
-        return false;
-    const std::int64_t bitsAt = u32(10);
-    std::int64_t width = 0, height = 0, bits = 0, compression = 0;
-    if (u32(14) == 12) {
-        width = u16(18);
-        height = u16(20);
-        bits = u16(24);
-    } else {
-        if (data.size() < 34)
-            return false;
-        width = std::int32_t(u32(18));
-        height = std::abs(std::int64_t(std::int32_t(u32(22))));
-        bits = u16(28);
-        compression = u32(30);
-    }
-    // Run-length data has no fixed size; its reader finds a short file itself.
-    if (compression == 1 || compression == 2 || compression == 4 || compression == 5)
-        return true;
-    if (width <= 0 || bits <= 0 || bits > 64)
-        return true; // not a usable header: the reader refuses it
-    const std::int64_t rowBytes = (width * bits + 31) / 32 * 4;
-    return bitsAt + rowBytes * height <= data.size();
+    if (format == "bmp")
+        return MaxBitmapFileBytes;
+    if (format == "ico")
+        return MaxIconFileBytes;
+    if (format == "wmf" || format == "emf")
+        return MaxMetafileBytes;
+    return MaxJpegFileBytes;
 }
 
 // Qt's reader with the format named, never guessed, so content of another
@@ -62,8 +51,6 @@ DecodedPicture readWithQt(const QByteArray &data, const char *format, const QStr
     const QSize size = reader.size();
     if (size.isValid() && !pictureSizeAllowed(size.width(), size.height()))
         return DecodedPicture::tooLarge(size.width(), size.height());
-    if (qstrcmp(format, "bmp") == 0 && !bitmapRowsComplete(data))
-        return DecodedPicture::failed(error);
     DecodedPicture result;
     result.image = reader.read(); // an icon's first image
     if (result.image.isNull())
@@ -87,16 +74,16 @@ PictureFileResult readPictureFile(const QString &path)
     const QString suffix = QFileInfo(path).suffix();
     const QString format = suffix.toLower();
     if (!isPictureFileName(path))
-        return { QImage(), Messages::UnknownPictureExtension(suffix) };
+        return { Picture(), Messages::UnknownPictureExtension(suffix) };
 
-    const model::Outcome<std::string> read = model::ReadWholeFile(ModelFileName(path), MaxFileBytes);
+    const model::Outcome<std::string> read = model::ReadWholeFile(ModelFileName(path), maxFileBytes(format));
     if (!read.ok())
-        return { QImage(), FailureText(read.failure()) };
+        return { Picture(), FailureText(read.failure()) };
     const QByteArray data = QByteArray::fromRawData(read.value().data(), qsizetype(read.value().size()));
 
     DecodedPicture decoded;
     if (format == "bmp")
-        decoded = readWithQt(data, "bmp", Messages::BitmapNotValid);
+        decoded = decodeBmp(data);
     else if (format == "ico")
         decoded = readWithQt(data, "ico", Messages::IconNotValid);
     else if (format == "wmf")
@@ -107,6 +94,6 @@ PictureFileResult readPictureFile(const QString &path)
         decoded = decodeJpeg(data);
 
     if (decoded.tooLargeWidth > 0)
-        return { QImage(), Messages::PictureTooLarge(path, decoded.tooLargeWidth, decoded.tooLargeHeight) };
-    return { decoded.image, decoded.error };
+        return { Picture(), Messages::PictureTooLarge(path, decoded.tooLargeWidth, decoded.tooLargeHeight) };
+    return { decoded.picture(), decoded.error };
 }

@@ -2,11 +2,12 @@
 // Reads a whole picture file into an image, the reader chosen by the file
 // name's extension in lower case. Nothing is shown until the read succeeds.
 
-#include <QImage>
+#include "ui/PictureDecode.h"
+
 #include <QString>
 
 struct PictureFileResult {
-    QImage image;
+    Picture picture;
     QString error; // empty on success; otherwise the text for the error report
 };
 

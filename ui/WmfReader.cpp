@@ -1,9 +1,12 @@
-#include "ui/DibImage.h"
+#include "ui/BitmapReader.h"
 #include "ui/Messages.h"
 #include "ui/MetafileCanvas.h"
 #include "ui/MetafileReader.h"
+#include "ui/MetafileText.h"
 
 #include <uwmf.h>
+
+#include <QPicture>
 
 #include <cmath>
 #include <optional>
@@ -16,7 +19,6 @@ constexpr std::uint64_t HeaderSize = 18;
 constexpr std::uint64_t Params = 6; // first parameter word of a record
 constexpr std::uint32_t EtoOpaque = 2, EtoClipped = 4;
 constexpr std::uint16_t BsDibPattern = 5;
-constexpr std::uint8_t RussianCharset = 204;
 
 std::uint64_t param(int index)
 {
@@ -28,6 +30,7 @@ struct WmfHeader {
     double unitsPerInch = 0; // 0: not placeable, units are pixels
     std::uint64_t recordsStart = 0;
     std::uint16_t objectCount = 0;
+    bool windowless = false; // neither placeable nor with a window extent
 };
 
 // A record's words and its function; throws on a record that overruns the file.
@@ -87,7 +90,7 @@ WmfHeader readHeader(const RecordBytes &file)
     header.objectCount = file.u16(at + 10);
     header.recordsStart = at + HeaderSize;
     if (header.unitsPerInch == 0) {
-        // Without a placeable header the window records give the picture's extent in pixels.
+        // Without a placeable header the window records, if any, give the picture's extent in pixels.
         std::optional<QPointF> origin;
         std::optional<QSizeF> extent;
         WmfRecords records(file, header.recordsStart);
@@ -98,9 +101,9 @@ WmfHeader readHeader(const RecordBytes &file)
             else if (index == U_WMR_SETWINDOWEXT && !extent)
                 extent = QSizeF(record->bytes.i16(param(1)), record->bytes.i16(param(0)));
         }
-        if (!extent)
-            throw MetafileInvalid();
-        header.box = QRectF(origin.value_or(QPointF()), *extent);
+        if (extent)
+            header.box = QRectF(origin.value_or(QPointF()), *extent);
+        header.windowless = !extent;
     }
     return header;
 }
@@ -116,21 +119,7 @@ QSize naturalSize(const WmfHeader &header, std::int64_t &width, std::int64_t &he
 QString decodeText(const RecordBytes &bytes, std::uint64_t offset, std::uint64_t length, std::uint8_t charset)
 {
     bytes.require(offset, length);
-    QString text;
-    text.reserve(qsizetype(length));
-    for (std::uint64_t i = 0; i < length; ++i) {
-        const unsigned char c = bytes.data()[offset + i];
-        // Cyrillic fonts carry Windows-1251 text; its letters are one block.
-        if (charset == RussianCharset && c >= 0xC0)
-            text.append(QChar(0x0410 + (c - 0xC0)));
-        else if (charset == RussianCharset && c == 0xA8)
-            text.append(QChar(0x0401));
-        else if (charset == RussianCharset && c == 0xB8)
-            text.append(QChar(0x0451));
-        else
-            text.append(QChar(c));
-    }
-    return text;
+    return decodeCharsetText(bytes.data() + offset, length, charset);
 }
 
 struct WmfObject {
@@ -138,7 +127,6 @@ struct WmfObject {
     std::uint32_t style = 0, colour = 0, hatch = 0;
     double width = 0;
     MetafileFont font;
-    std::uint8_t charset = 0;
     QImage pattern;
 };
 
@@ -188,7 +176,6 @@ private:
 
     MetafileCanvas &m_canvas;
     std::vector<WmfObject> m_objects;
-    std::uint8_t m_charset = 0;
 };
 
 void WmfPlayer::selectObject(std::uint16_t index)
@@ -208,7 +195,6 @@ void WmfPlayer::selectObject(std::uint16_t index)
         break;
     case WmfObject::Font:
         m_canvas.state.font = object.font;
-        m_charset = object.charset;
         break;
     default:
         break;
@@ -220,7 +206,7 @@ void WmfPlayer::textOut(const RecordBytes &r, bool extended)
     if (!extended) {
         const std::uint64_t length = r.u16(param(0));
         const std::uint64_t padded = (length + 1) & ~std::uint64_t(1);
-        const QString text = decodeText(r, param(1), length, m_charset);
+        const QString text = decodeText(r, param(1), length, m_canvas.state.font.charset);
         const std::uint64_t after = param(1) + padded;
         const QPointF at(r.i16(after + 2), r.i16(after));
         m_canvas.text(at, text, {});
@@ -237,7 +223,7 @@ void WmfPlayer::textOut(const RecordBytes &r, bool extended)
             opaque = rect;
         offset += 8;
     }
-    const QString text = decodeText(r, offset, length, m_charset);
+    const QString text = decodeText(r, offset, length, m_canvas.state.font.charset);
     offset += (length + 1) & ~std::uint64_t(1);
     std::vector<double> advances;
     if (r.has(offset, length * 2)) {
@@ -394,6 +380,16 @@ void WmfPlayer::play(const WmfRecord &record)
     case U_WMR_EXTTEXTOUT:
         textOut(r, true);
         break;
+    case U_WMR_INTERSECTCLIPRECT:
+        m_canvas.intersectClip(box(r, 0));
+        break;
+    case U_WMR_EXCLUDECLIPRECT:
+        m_canvas.excludeClip(box(r, 0));
+        break;
+    case U_WMR_SELECTCLIPREGION:
+        // Regions are not kept, so selecting one clips to nothing less than the picture.
+        m_canvas.resetClip();
+        break;
     case U_WMR_SAVEDC:
         m_canvas.saveState();
         break;
@@ -436,7 +432,7 @@ void WmfPlayer::play(const WmfRecord &record)
         font.font.italic = r.u8(param(5)) != 0;
         font.font.underline = r.u8(param(5) + 1) != 0;
         font.font.strikeOut = r.u8(param(6)) != 0;
-        font.charset = r.u8(param(6) + 1);
+        font.font.charset = r.u8(param(6) + 1);
         // The face name runs to its zero byte or the record's end, 32 bytes at most.
         const std::uint64_t faceAt = param(9);
         QByteArray face;
@@ -483,21 +479,51 @@ void WmfPlayer::play(const WmfRecord &record)
     }
 }
 
-// Draws every record; the window is mapped onto the whole target at first.
-void playWmf(const RecordBytes &file, const WmfHeader &header, QImage &target)
+// Plays every record onto a canvas whose mapping the caller has set.
+void playRecords(const RecordBytes &file, const WmfHeader &header, MetafileCanvas &canvas)
 {
-    MetafileCanvas canvas(target);
-    canvas.state.mapMode = MetafileCanvas::Anisotropic;
-    canvas.state.windowOrg = header.box.topLeft();
-    canvas.state.windowExt = header.box.size();
-    canvas.state.viewportExt = QSizeF(target.width(), target.height());
-    canvas.setDevice(QTransform(), 96.0 / 25.4, 96.0 / 25.4);
     // Each object needs a record of at least six bytes to create it, so a
     // table larger than that could never fill.
     WmfPlayer player(canvas, std::min<std::uint64_t>(header.objectCount, file.size() / 6));
     WmfRecords records(file, header.recordsStart);
     while (auto record = records.next())
         player.play(*record);
+}
+
+// Without a window extent the records are in pixels from the top left
+// corner, as Windows plays them; the picture reaches as far as they draw.
+void measureDrawing(const RecordBytes &file, WmfHeader &header)
+{
+    QPicture recording;
+    {
+        MetafileCanvas canvas(recording);
+        canvas.setDevice(QTransform(), 96.0 / 25.4, 96.0 / 25.4);
+        playRecords(file, header, canvas);
+    }
+    const QRect drawn = recording.boundingRect();
+    if (drawn.isEmpty() || drawn.right() < 0 || drawn.bottom() < 0)
+        throw MetafileInvalid();
+    header.box = QRectF(0, 0, double(drawn.right()) + 1, double(drawn.bottom()) + 1);
+}
+
+WmfHeader readHeaderAndBox(const RecordBytes &file)
+{
+    WmfHeader header = readHeader(file);
+    if (header.windowless)
+        measureDrawing(file, header);
+    return header;
+}
+
+// Draws every record; the window is mapped onto the whole target at first.
+void playWmf(const RecordBytes &file, const WmfHeader &header, QPaintDevice &target, QSize size)
+{
+    MetafileCanvas canvas(target);
+    canvas.state.mapMode = MetafileCanvas::Anisotropic;
+    canvas.state.windowOrg = header.box.topLeft();
+    canvas.state.windowExt = header.box.size();
+    canvas.state.viewportExt = QSizeF(size);
+    canvas.setDevice(QTransform(), 96.0 / 25.4, 96.0 / 25.4);
+    playRecords(file, header, canvas);
 }
 
 RecordBytes bytesOf(const QByteArray &data)
@@ -511,20 +537,19 @@ DecodedPicture decodeWmf(const QByteArray &data)
 {
     try {
         const RecordBytes file = bytesOf(data);
-        const WmfHeader header = readHeader(file);
+        const WmfHeader header = readHeaderAndBox(file);
         std::int64_t width = 0, height = 0;
         const QSize size = naturalSize(header, width, height);
         if (width == 0 || height == 0)
             throw MetafileInvalid();
         if (!pictureSizeAllowed(width, height))
             return DecodedPicture::tooLarge(width, height);
-        QImage image(size, QImage::Format_RGB32);
-        if (image.isNull())
-            throw MetafileInvalid();
-        image.fill(Qt::white);
-        playWmf(file, header, image);
+        // Recorded, not rasterised: the window paints only what it shows.
+        auto drawing = std::make_shared<QPicture>();
+        playWmf(file, header, *drawing, size);
         DecodedPicture result;
-        result.image = std::move(image);
+        result.drawing = std::move(drawing);
+        result.drawingSize = size;
         return result;
     } catch (const MetafileInvalid &) {
         return DecodedPicture::failed(Messages::MetafileNotValid);
@@ -535,7 +560,7 @@ bool renderWmf(const QByteArray &data, QImage &target)
 {
     try {
         const RecordBytes file = bytesOf(data);
-        playWmf(file, readHeader(file), target);
+        playWmf(file, readHeaderAndBox(file), target, target.size());
         return true;
     } catch (const MetafileInvalid &) {
         return false;

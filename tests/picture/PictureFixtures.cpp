@@ -72,12 +72,23 @@ QByteArray jpegBytes(const QImage &source, JpegKind kind)
     jpeg_mem_dest(&cinfo, &out, &size);
     cinfo.image_width = JDIMENSION(source.width());
     cinfo.image_height = JDIMENSION(source.height());
-    cinfo.input_components = kind == JpegKind::Gray ? 1 : kind == JpegKind::Cmyk ? 4 : 3;
-    cinfo.in_color_space = kind == JpegKind::Gray ? JCS_GRAYSCALE : kind == JpegKind::Cmyk ? JCS_CMYK : JCS_RGB;
+    const bool gray = kind == JpegKind::Gray || kind == JpegKind::ScanHeavy;
+    cinfo.input_components = gray ? 1 : kind == JpegKind::Cmyk ? 4 : 3;
+    cinfo.in_color_space = gray ? JCS_GRAYSCALE : kind == JpegKind::Cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
     if (kind == JpegKind::Progressive)
         jpeg_simple_progression(&cinfo);
+    std::vector<jpeg_scan_info> scans { { 1, { 0 }, 0, 0, 0, 0 } };
+    if (kind == JpegKind::ScanHeavy) {
+        for (int k = 1; k < 64; ++k) {
+            scans.push_back({ 1, { 0 }, k, k, 0, 10 });
+            for (int bit = 10; bit > 0; --bit)
+                scans.push_back({ 1, { 0 }, k, k, bit, bit - 1 });
+        }
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = int(scans.size());
+    }
     if (kind == JpegKind::Cmyk)
         cinfo.write_Adobe_marker = TRUE; // inverted inks, as Adobe writes them
     jpeg_start_compress(&cinfo, TRUE);
@@ -86,7 +97,7 @@ QByteArray jpegBytes(const QImage &source, JpegKind kind)
         for (int x = 0; x < source.width(); ++x) {
             const QRgb p = source.pixel(x, y);
             JSAMPLE *o = row.data() + std::size_t(x) * std::size_t(cinfo.input_components);
-            if (kind == JpegKind::Gray) {
+            if (gray) {
                 o[0] = JSAMPLE(qGray(p));
             } else if (kind == JpegKind::Cmyk) {
                 const int k = 255 - std::max({ qRed(p), qGreen(p), qBlue(p) });
@@ -200,6 +211,45 @@ QByteArray emfBytes(const QString &scratchPath, int frameWidth, int frameHeight)
     std::free(info);
     std::free(px);
     std::free(ct);
+    add(U_EMREOF_set(0, nullptr, et));
+    emf_finish(et, eht);
+    emf_free(&et);
+    emf_htable_free(&eht);
+    return readBack(scratchPath);
+}
+
+QByteArray wmfDrawing(const QString &scratchPath, int width, int height,
+    const std::function<void(const RecordAdder &add, WMFHANDLES *table)> &body)
+{
+    const QByteArray name = scratchPath.toLocal8Bit();
+    WMFTRACK *wt = nullptr;
+    WMFHANDLES *wht = nullptr;
+    wmf_start(name.constData(), 100000, 100000, &wt);
+    wmf_htable_create(64, 64, &wht);
+    U_PAIRF *inches = width > 0 ? U_PAIRF_set(float(width) / 96, float(height) / 96) : nullptr;
+    wmf_header_append(reinterpret_cast<U_METARECORD *>(U_WMRHEADER_set(inches, 96)), wt, 1);
+    std::free(inches);
+    body([&](char *record) { wmf_append(reinterpret_cast<U_METARECORD *>(record), wt, 1); }, wht);
+    wmf_append(reinterpret_cast<U_METARECORD *>(U_WMREOF_set()), wt, 1);
+    wmf_finish(wt);
+    wmf_free(&wt);
+    wmf_htable_free(&wht);
+    return readBack(scratchPath);
+}
+
+QByteArray emfDrawing(const QString &scratchPath, int width, int height,
+    const std::function<void(const RecordAdder &add, EMFHANDLES *table)> &body)
+{
+    const QByteArray name = scratchPath.toLocal8Bit();
+    EMFTRACK *et = nullptr;
+    EMFHANDLES *eht = nullptr;
+    emf_start(name.constData(), 100000, 100000, &et);
+    emf_htable_create(64, 64, &eht);
+    const auto add = [&](char *record) { emf_append(reinterpret_cast<U_ENHMETARECORD *>(record), et, 1); };
+    const U_RECTL bounds = rectl_set(pointl_set(0, 0), pointl_set(width - 1, height - 1));
+    const U_RECTL frame = rectl_set(pointl_set(0, 0), pointl_set(width * 2540 / 96, height * 2540 / 96));
+    add(U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(960, 960), sizel_set(254, 254), 0));
+    body(add, eht);
     add(U_EMREOF_set(0, nullptr, et));
     emf_finish(et, eht);
     emf_free(&et);

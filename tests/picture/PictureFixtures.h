@@ -6,7 +6,14 @@
 #include <QImage>
 #include <QString>
 
-enum class JpegKind { Rgb, Gray, Cmyk, Progressive };
+#include <functional>
+
+#include <uemf.h>
+#include <uwmf.h>
+
+// ScanHeavy: grayscale with every coefficient in a band of its own, refined
+// bit by bit: a valid progression of 694 scans.
+enum class JpegKind { Rgb, Gray, Cmyk, Progressive, ScanHeavy };
 
 QByteArray bmpBytes(const QImage &image);
 QByteArray icoBytes(const QImage &first, const QImage &second);
@@ -25,3 +32,13 @@ QByteArray emfBytes(const QString &scratchPath, int frameWidth = 5080, int frame
 
 // A solid picture with one distinct pixel near each corner for orientation checks.
 QImage markedImage(int width, int height);
+
+// Metafiles of the records a test appends, each builder given the record
+// appender and the object table. A WMF has a placeable header of width x
+// height pixels (96 units an inch), or none when width is 0; an EMF's frame
+// is width x height pixels on a 96-dpi reference device.
+using RecordAdder = std::function<void(char *record)>;
+QByteArray wmfDrawing(const QString &scratchPath, int width, int height,
+    const std::function<void(const RecordAdder &add, WMFHANDLES *table)> &body);
+QByteArray emfDrawing(const QString &scratchPath, int width, int height,
+    const std::function<void(const RecordAdder &add, EMFHANDLES *table)> &body);

@@ -4,6 +4,7 @@
 #include "PictureFixtures.h"
 #include "support/WindowFixture.h"
 #include "ui/JpegReader.h"
+#include "ui/Messages.h"
 #include "ui/Picture.h"
 #include "ui/SystemError.h"
 
@@ -158,6 +159,11 @@ TEST_F(PictureReaderTest, Jpegs)
     const QByteArray progressive = jpegBytes(halves, JpegKind::Progressive);
     QByteArray corrupted = rgb;
     corrupted[1] = char(0x00); // no start-of-image marker
+    // The frame header claims 4096 rows; the data holds 32 and then ends.
+    QByteArray tall = rgb;
+    const qsizetype frame = tall.indexOf(QByteArray("\xFF\xC0", 2));
+    tall[frame + 5] = char(0x10);
+    tall[frame + 6] = char(0x00);
     const QString error = QStringLiteral("JPEG error #%1.");
     check(
         {
@@ -172,12 +178,51 @@ TEST_F(PictureReaderTest, Jpegs)
             { "truncated", "e.jpg", truncated(rgb), {}, {}, error.arg(JWRN_JPEG_EOF) },
             { "corrupted marker", "f.jpg", corrupted, {}, {}, error.arg(JERR_NO_SOI) },
             { "empty", "g.jpg", QByteArray(), {}, {}, error.arg(JERR_INPUT_EMPTY) },
+            { "rows missing", "j.jpg", tall, {}, {}, error.arg(JWRN_HIT_MARKER) },
             { "too many scans", "h.jpg", withRepeatedScans(progressive, MaxJpegScans), {}, {},
                 error.arg(JERR_BAD_PROGRESSION) },
             { "too tall", "i.jpg", jpegBytes(markedImage(4, 16400), JpegKind::Rgb), {}, {},
                 TooLarge.arg(4).arg(16400) },
         },
         12);
+}
+
+// The work a progressive file asks for is counted in coefficient blocks over
+// all its scans: a valid file of 694 scans runs out of a budget that an
+// ordinary progressive file of the same size stays well within.
+TEST(JpegWork, ScansTimesBlocksAreBounded)
+{
+    const QImage picture = markedImage(256, 256);
+    const QByteArray ordinary = jpegBytes(picture, JpegKind::Progressive);
+    const QByteArray heavy = jpegBytes(picture, JpegKind::ScanHeavy);
+    const std::int64_t blocksAPass = 32 * 32 + 2 * 16 * 16; // luma and two halved chroma planes
+    const std::int64_t budget = 20 * blocksAPass;
+    EXPECT_TRUE(decodeJpeg(ordinary, MaxPicturePixels, budget).ok());
+    EXPECT_TRUE(decodeJpeg(heavy).ok());
+    EXPECT_EQ(decodeJpeg(heavy, MaxPicturePixels, budget).error, Messages::JpegError(JERR_BAD_PROGRESSION));
+}
+
+// Files larger than any picture within the limits needs are refused before a byte is read.
+TEST_F(PictureReaderTest, OversizedFilesAreRefusedUnread)
+{
+    const QString previous = write("previous.bmp", bmpBytes(markedImage(7, 5)));
+    const qint64 pixelBytes = 4 * MaxPicturePixels;
+    const std::pair<QString, qint64> cases[] = { { "zeros.jpg", pixelBytes + 1 }, { "zeros.wmf", 2 * pixelBytes },
+        { "zeros.bmp", pixelBytes + qint64(MaxBitmapHeaderBytes) + 1 } };
+    for (const auto &[name, size] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size)); // sparse: no disk used
+        file.close();
+        doubleClickAndChoose(previous);
+        dialogs.messages.clear();
+        dialogs.messageAnswers.push_back(QMessageBox::Ok);
+        doubleClickAndChoose(path);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Файл «%1» слишком велик.").arg(path));
+        EXPECT_EQ(PictureForm->picture().size(), QSize(7, 5));
+    }
 }
 
 TEST_F(PictureReaderTest, Metafiles)
