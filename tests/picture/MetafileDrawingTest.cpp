@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <cstdlib>
+#include <memory>
+
 namespace {
 
 QImage whiteWithBoxes(QSize size, const std::vector<QRect> &redBoxes)
@@ -173,7 +176,9 @@ TEST(MetafileDrawing, TextReadsAsWindows1251AndSitsWhereAligned)
             uint32_t font = 0;
             char face[] = "DejaVu Sans", text[sizeof PrivetCp1251];
             std::copy_n(PrivetCp1251, sizeof text, text);
-            add(wcreatefontindirect_set(&font, table, U_FONT_set(-24, 0, 0, 0, 400, 0, 0, 0, charset, 0, 0, 0, 0, face)));
+            const std::unique_ptr<U_FONT, decltype(&std::free)> logFont(
+                U_FONT_set(-24, 0, 0, 0, 400, 0, 0, 0, charset, 0, 0, 0, 0, face), &std::free);
+            add(wcreatefontindirect_set(&font, table, logFont.get()));
             add(wselectobject_set(font, table));
             add(U_WMRTEXTOUT_set(point16_set(30, 10), text));
         })));
