@@ -1,4 +1,4 @@
-#include "ui/MetafileCanvas.h"
+#include "picture/MetafileCanvas.h"
 
 #include <QFontMetricsF>
 #include <cmath>

@@ -1,8 +1,7 @@
-#include "ui/BitmapReader.h"
-#include "ui/Messages.h"
-#include "ui/MetafileCanvas.h"
-#include "ui/MetafileReader.h"
-#include "ui/MetafileText.h"
+#include "picture/BitmapReader.h"
+#include "picture/MetafileCanvas.h"
+#include "picture/MetafileReader.h"
+#include "picture/MetafileText.h"
 
 #include <uwmf.h>
 
@@ -533,7 +532,7 @@ RecordBytes bytesOf(const QByteArray &data)
 
 } // namespace
 
-DecodedPicture decodeWmf(const QByteArray &data)
+PictureOutcome decodeWmf(const QByteArray &data)
 {
     try {
         const RecordBytes file = bytesOf(data);
@@ -543,16 +542,13 @@ DecodedPicture decodeWmf(const QByteArray &data)
         if (width == 0 || height == 0)
             throw MetafileInvalid();
         if (!pictureSizeAllowed(width, height))
-            return DecodedPicture::tooLarge(width, height);
+            return PictureFailure::tooLarge(width, height);
         // Recorded, not rasterised: the window paints only what it shows.
         auto drawing = std::make_shared<QPicture>();
         playWmf(file, header, *drawing, size);
-        DecodedPicture result;
-        result.drawing = std::move(drawing);
-        result.drawingSize = size;
-        return result;
+        return Picture(std::move(drawing), size);
     } catch (const MetafileInvalid &) {
-        return DecodedPicture::failed(Messages::MetafileNotValid);
+        return PictureFailure::of(PictureFailure::Kind::MetafileNotValid);
     }
 }
 

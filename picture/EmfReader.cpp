@@ -1,8 +1,7 @@
-#include "ui/BitmapReader.h"
-#include "ui/Messages.h"
-#include "ui/MetafileCanvas.h"
-#include "ui/MetafileReader.h"
-#include "ui/MetafileText.h"
+#include "picture/BitmapReader.h"
+#include "picture/MetafileCanvas.h"
+#include "picture/MetafileReader.h"
+#include "picture/MetafileText.h"
 
 #include <uemf.h>
 
@@ -543,23 +542,20 @@ RecordBytes bytesOf(const QByteArray &data)
 
 } // namespace
 
-DecodedPicture decodeEmf(const QByteArray &data)
+PictureOutcome decodeEmf(const QByteArray &data)
 {
     try {
         const RecordBytes file = bytesOf(data);
         const EmfHeader header = readHeader(file);
         if (!pictureSizeAllowed(header.width, header.height))
-            return DecodedPicture::tooLarge(header.width, header.height);
+            return PictureFailure::tooLarge(header.width, header.height);
         // Recorded, not rasterised: the window paints only what it shows.
         const QSize size(int(header.width), int(header.height));
         auto drawing = std::make_shared<QPicture>();
         playEmf(file, header, *drawing, size);
-        DecodedPicture result;
-        result.drawing = std::move(drawing);
-        result.drawingSize = size;
-        return result;
+        return Picture(std::move(drawing), size);
     } catch (const MetafileInvalid &) {
-        return DecodedPicture::failed(Messages::MetafileNotValid);
+        return PictureFailure::of(PictureFailure::Kind::MetafileNotValid);
     }
 }
 
