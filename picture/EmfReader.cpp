@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr std::uint32_t EmfSignature = 0x464D4520; // " EMF"
 constexpr std::uint64_t MinHeaderSize = offsetof(U_EMRHEADER, cbPixelFormat);
-constexpr std::uint32_t StockObjectFlag = 0x80000000;
 constexpr std::size_t MaxHandles = 65536;
+// The world transform's replacing mode, which libUEMF leaves unnamed.
+constexpr std::uint32_t MwtSet = 4;
 
 struct EmfHeader {
     QRectF frame; // device pixels
@@ -37,7 +37,7 @@ QPointF readPoint(const RecordBytes &r, std::uint64_t at)
 EmfHeader readHeader(const RecordBytes &file)
 {
     file.require(0, MinHeaderSize);
-    if (file.u32(0) != U_EMR_HEADER || file.u32(offsetof(U_EMRHEADER, dSignature)) != EmfSignature)
+    if (file.u32(0) != U_EMR_HEADER || file.u32(offsetof(U_EMRHEADER, dSignature)) != U_ENHMETA_SIGNATURE)
         throw MetafileInvalid();
     const std::uint64_t headerSize = file.u32(4);
     if (headerSize < MinHeaderSize)
@@ -152,7 +152,7 @@ std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) con
 
 void EmfPlayer::select(std::uint32_t index)
 {
-    if (index & StockObjectFlag) {
+    if (index & U_STOCK_OBJECT) {
         m_canvas.selectStockObject(index);
         return;
     }
@@ -218,7 +218,7 @@ void EmfPlayer::bitmap(std::uint32_t type, const RecordBytes &r)
 {
     QRectF destination;
     QRectF source;
-    std::uint32_t rop = 0x00CC0020;
+    std::uint32_t rop = U_SRCCOPY;
     std::uint64_t bmiAt = 0, bmiSize = 0, bitsAt = 0, bitsSize = 0;
     if (type == U_EMR_STRETCHDIBITS || type == U_EMR_SETDIBITSTODEVICE) {
         const QPointF src = readPoint(r, offsetof(U_EMRSTRETCHDIBITS, Src));
@@ -329,10 +329,10 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         s.mapMode = int(r.u32(first));
         break;
     case U_EMR_SETBKMODE:
-        s.opaqueBack = r.u32(first) == 2;
+        s.opaqueBack = r.u32(first) == U_OPAQUE;
         break;
     case U_EMR_SETPOLYFILLMODE:
-        s.fillRule = r.u32(first) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+        s.fillRule = r.u32(first) == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill;
         break;
     case U_EMR_SETTEXTALIGN:
         s.textAlign = r.u32(first);
@@ -362,14 +362,14 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         const bool usable = std::isfinite(x.m11()) && std::isfinite(x.m12()) && std::isfinite(x.m21())
             && std::isfinite(x.m22()) && std::isfinite(x.dx()) && std::isfinite(x.dy());
         const std::uint32_t mode
-            = type == U_EMR_SETWORLDTRANSFORM ? 4 : r.u32(offsetof(U_EMRMODIFYWORLDTRANSFORM, iMode));
-        if (mode == 1)
+            = type == U_EMR_SETWORLDTRANSFORM ? MwtSet : r.u32(offsetof(U_EMRMODIFYWORLDTRANSFORM, iMode));
+        if (mode == U_MWT_IDENTITY)
             s.world = QTransform();
-        else if (usable && mode == 2)
+        else if (usable && mode == U_MWT_LEFTMULTIPLY)
             s.world = x * s.world;
-        else if (usable && mode == 3)
+        else if (usable && mode == U_MWT_RIGHTMULTIPLY)
             s.world = s.world * x;
-        else if (usable && mode == 4)
+        else if (usable && mode == MwtSet)
             s.world = x;
         break;
     }
@@ -397,8 +397,8 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
             object->width = r.u32(at + offsetof(U_EXTLOGPEN, elpWidth));
             object->colour = r.u32(at + offsetof(U_EXTLOGPEN, elpColor));
             // A pen whose brush is hollow draws nothing.
-            if (r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == 1)
-                object->style = 5;
+            if (r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == U_BS_NULL)
+                object->style = U_PS_NULL;
         }
         break;
     case U_EMR_CREATEBRUSHINDIRECT:

@@ -56,7 +56,7 @@ public:
             throw MetafileInvalid();
         const RecordBytes bytes = m_file.slice(m_pos, words * 2);
         m_pos += words * 2;
-        if (function == 0) {
+        if (function == U_WMR_EOF) {
             m_done = true;
             return std::nullopt;
         }
@@ -284,7 +284,7 @@ void WmfPlayer::dib(const RecordBytes &r, std::uint16_t function)
         return;
     // Source rows count from the bottom of a bottom-up bitmap.
     const QRectF source(srcX, image.height() - srcY - srcH, srcW, srcH);
-    m_canvas.bitmap(destination, image, source, index == U_WMR_SETDIBTODEV ? 0x00CC0020 : rop);
+    m_canvas.bitmap(destination, image, source, index == U_WMR_SETDIBTODEV ? U_SRCCOPY : rop);
 }
 
 void WmfPlayer::play(const WmfRecord &record)
@@ -296,13 +296,13 @@ void WmfPlayer::play(const WmfRecord &record)
         s.backColor = colorFromRef(r.u32(param(0)));
         break;
     case U_WMR_SETBKMODE:
-        s.opaqueBack = r.u16(param(0)) == 2;
+        s.opaqueBack = r.u16(param(0)) == U_OPAQUE;
         break;
     case U_WMR_SETMAPMODE:
         s.mapMode = r.u16(param(0));
         break;
     case U_WMR_SETPOLYFILLMODE:
-        s.fillRule = r.u16(param(0)) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+        s.fillRule = r.u16(param(0)) == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill;
         break;
     case U_WMR_SETTEXTCOLOR:
         s.textColor = colorFromRef(r.u32(param(0)));
@@ -517,7 +517,7 @@ WmfHeader readHeaderAndBox(const RecordBytes &file)
 void playWmf(const RecordBytes &file, const WmfHeader &header, QPaintDevice &target, QSize size)
 {
     MetafileCanvas canvas(target);
-    canvas.state.mapMode = MetafileCanvas::Anisotropic;
+    canvas.state.mapMode = U_MM_ANISOTROPIC;
     canvas.state.windowOrg = header.box.topLeft();
     canvas.state.windowExt = header.box.size();
     canvas.state.viewportExt = QSizeF(size);
