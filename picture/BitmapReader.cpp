@@ -1,5 +1,7 @@
 #include "picture/BitmapReader.h"
 
+#include "model/LittleEndian.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -196,9 +198,7 @@ void decodeRows(const DibHeader &h, const std::vector<QRgb> &palette, const Reco
                 out[x] = qRgb(p[2], p[1], p[0]);
             } else {
                 const unsigned char *p = in + std::uint64_t(x) * (h.bitCount / 8);
-                std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
-                if (h.bitCount == 32)
-                    v |= std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+                const std::uint32_t v = h.bitCount == 32 ? model::ReadLittle32(p) : model::ReadLittle16(p);
                 out[x] = qRgba(red(v), green(v), blue(v), alpha.present() ? alpha(v) : 255);
             }
         }
