@@ -1,5 +1,6 @@
 #include "picture/BitmapReader.h"
 #include "picture/MetafileCanvas.h"
+#include "picture/MetafileObjects.h"
 #include "picture/MetafileReader.h"
 #include "picture/MetafileText.h"
 
@@ -72,13 +73,6 @@ EmfHeader readHeader(const RecordBytes &file)
     return header;
 }
 
-struct EmfObject {
-    enum Kind { Empty, Pen, Brush, PatternBrush, Font } kind = Empty;
-    std::uint32_t style = 0, colour = 0, hatch = 0;
-    double width = 0;
-    MetafileFont font;
-    QImage pattern;
-};
 
 class EmfPlayer {
 public:
@@ -117,14 +111,13 @@ private:
                      : points32(r, offsetof(U_EMRPOLYBEZIER, aptl), count);
     }
     std::vector<QPolygonF> polyPoly(const RecordBytes &r, bool small) const;
-    EmfObject *slot(std::uint32_t index) { return index < m_objects.size() ? &m_objects[index] : nullptr; }
     void select(std::uint32_t index);
     // The wide form holds UTF-16; the ANSI form, bytes in the font's character set.
     void text(const RecordBytes &r, bool wide);
     void bitmap(std::uint32_t type, const RecordBytes &r);
 
     MetafileCanvas &m_canvas;
-    std::vector<EmfObject> m_objects;
+    MetafileObjectTable m_objects;
 };
 
 std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) const
@@ -152,29 +145,10 @@ std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) con
 
 void EmfPlayer::select(std::uint32_t index)
 {
-    if (index & U_STOCK_OBJECT) {
+    if (index & U_STOCK_OBJECT)
         m_canvas.selectStockObject(index);
-        return;
-    }
-    const EmfObject *object = slot(index);
-    if (!object)
-        return;
-    switch (object->kind) {
-    case EmfObject::Pen:
-        m_canvas.selectPen(object->style, object->width, object->colour);
-        break;
-    case EmfObject::Brush:
-        m_canvas.selectBrush(object->style, object->colour, object->hatch);
-        break;
-    case EmfObject::PatternBrush:
-        m_canvas.selectPatternBrush(object->pattern);
-        break;
-    case EmfObject::Font:
-        m_canvas.state.font = object->font;
-        break;
-    default:
-        break;
-    }
+    else
+        m_objects.select(index, m_canvas);
 }
 
 void EmfPlayer::text(const RecordBytes &r, bool wide)
@@ -377,22 +351,21 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         select(r.u32(first));
         break;
     case U_EMR_DELETEOBJECT:
-        if (EmfObject *object = slot(r.u32(first)))
-            *object = EmfObject();
+        m_objects.remove(r.u32(first));
         break;
     case U_EMR_CREATEPEN:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen)))) {
             const std::uint64_t at = offsetof(U_EMRCREATEPEN, lopn);
-            object->kind = EmfObject::Pen;
+            object->kind = MetafileObject::Pen;
             object->style = r.u32(at);
             object->width = r.i32(at + 4);
             object->colour = r.u32(at + 12);
         }
         break;
     case U_EMR_EXTCREATEPEN:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMREXTCREATEPEN, ihPen)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEPEN, ihPen)))) {
             const std::uint64_t at = offsetof(U_EMREXTCREATEPEN, elp);
-            object->kind = EmfObject::Pen;
+            object->kind = MetafileObject::Pen;
             object->style = r.u32(at + offsetof(U_EXTLOGPEN, elpPenStyle));
             object->width = r.u32(at + offsetof(U_EXTLOGPEN, elpWidth));
             object->colour = r.u32(at + offsetof(U_EXTLOGPEN, elpColor));
@@ -402,29 +375,29 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         }
         break;
     case U_EMR_CREATEBRUSHINDIRECT:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush)))) {
             const std::uint64_t at = offsetof(U_EMRCREATEBRUSHINDIRECT, lb);
-            object->kind = EmfObject::Brush;
+            object->kind = MetafileObject::Brush;
             object->style = r.u32(at);
             object->colour = r.u32(at + 4);
             object->hatch = r.u32(at + 8);
         }
         break;
     case U_EMR_CREATEDIBPATTERNBRUSHPT:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, ihBrush)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, ihBrush)))) {
             const RecordBytes header = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBmi)),
                 r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBmi)));
             const RecordBytes bits = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBits)),
                 r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBits)));
-            object->kind = EmfObject::PatternBrush;
+            object->kind = MetafileObject::PatternBrush;
             object->pattern = decodeDib(header, bits);
         }
         break;
     case U_EMR_EXTCREATEFONTINDIRECTW:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMREXTCREATEFONTINDIRECTW, ihFont)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEFONTINDIRECTW, ihFont)))) {
             const std::uint64_t at = offsetof(U_EMREXTCREATEFONTINDIRECTW, elfw);
             r.require(at, sizeof(U_LOGFONT));
-            object->kind = EmfObject::Font;
+            object->kind = MetafileObject::Font;
             object->font.height = r.i32(at + offsetof(U_LOGFONT, lfHeight));
             object->font.escapement = r.i32(at + offsetof(U_LOGFONT, lfEscapement));
             object->font.weight = r.i32(at + offsetof(U_LOGFONT, lfWeight));
