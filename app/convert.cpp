@@ -4,10 +4,10 @@
 #include "model/Limits.h"
 #include "model/PatternFile.h"
 #include "model/PictureToPattern.h"
+#include "picture/PictureFile.h"
 #include "ui/FileNames.h"
 #include "ui/FromPicture.h"
 #include "ui/Messages.h"
-#include "ui/PictureFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -145,12 +145,12 @@ std::optional<QImage> readPicture(const QString &path, QString &error)
         }
         return image;
     }
-    PictureFileResult result = readPictureFile(path);
-    if (!result.error.isEmpty()) {
-        error = result.error;
+    const PictureOutcome result = readPictureFile(path);
+    if (!result.ok()) {
+        error = PictureFailureText(result.failure());
         return std::nullopt;
     }
-    return result.picture.toImage();
+    return result.value().toImage();
 }
 
 bool exists(const QString &name)

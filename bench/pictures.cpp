@@ -6,8 +6,8 @@
 #include "OffscreenApplication.h"
 #include "PictureFixtures.h"
 
-#include "ui/JpegReader.h"
-#include "ui/MetafileReader.h"
+#include "picture/JpegReader.h"
+#include "picture/MetafileReader.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -17,9 +17,9 @@
 
 namespace {
 
-const DecodedPicture &largeMetafile()
+const Picture &largeMetafile()
 {
-    static const DecodedPicture decoded = [] {
+    static const Picture decoded = [] {
         offscreenApplication();
         QTemporaryDir dir;
         const int width = 16384, height = 4096;
@@ -29,14 +29,14 @@ const DecodedPicture &largeMetafile()
             add(selectobject_set(brush, table));
             for (int i = 0; i < 200; ++i)
                 add(U_EMRELLIPSE_set(rectl_set(pointl_set(0, 0), pointl_set(width, height))));
-        }));
+        })).value();
     }();
     return decoded;
 }
 
 void BM_MetafileShownPart(benchmark::State &state)
 {
-    const Picture picture = largeMetafile().picture();
+    const Picture picture = largeMetafile();
     QImage window(223, 506, QImage::Format_RGB32);
     const QRect shown(8000, 1800, 223, 506);
     for (auto _ : state) {
@@ -49,7 +49,7 @@ BENCHMARK(BM_MetafileShownPart)->Unit(benchmark::kMillisecond);
 
 void BM_MetafileWholeRaster(benchmark::State &state)
 {
-    const Picture picture = largeMetafile().picture();
+    const Picture picture = largeMetafile();
     for (auto _ : state)
         benchmark::DoNotOptimize(picture.toImage());
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The body both metafile fuzz targets share; each names its walker.
-#include "ui/MetafileReader.h"
+#include "picture/MetafileReader.h"
 
 #include <QGuiApplication>
 #include <cstdlib>

@@ -1,15 +1,15 @@
 // Any bytes given to the bitmap reader, as a .bmp file and as a packed
 // bitmap inside a metafile, give a picture or a refusal; every size a header
 // gives is checked before it is used.
-#include "ui/BitmapReader.h"
+#include "picture/BitmapReader.h"
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    const DecodedPicture file = decodeBmp(bytes);
-    if (file.ok() == file.image.isNull())
+    const PictureOutcome file = decodeBmp(bytes);
+    if (file.ok() && file.value().isNull())
         std::abort();
     decodePackedDib(RecordBytes(data, size));
     return 0;

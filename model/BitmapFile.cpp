@@ -1,5 +1,7 @@
 #include "model/BitmapFile.h"
 
+#include "model/LittleEndian.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -17,18 +19,6 @@ std::uint64_t lineBytes(const BitmapSource &picture)
 {
     const std::uint64_t bits = picture.colourTable.empty() ? 24 : 8;
     return (std::uint64_t(picture.width) * bits + 31) / 32 * 4;
-}
-
-void put16(std::vector<std::uint8_t> &out, std::uint32_t value)
-{
-    out.push_back(std::uint8_t(value));
-    out.push_back(std::uint8_t(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t> &out, std::uint32_t value)
-{
-    put16(out, value & 0xFFFFu);
-    put16(out, value >> 16);
 }
 
 // Blue, green and red of each pixel in three bytes; returns the end of out.
@@ -77,20 +67,20 @@ Outcome<> WriteBitmapFile(const std::string &target, const BitmapSource &picture
     staging.reserve(std::max(StagingBytes, stride));
     staging.push_back('B');
     staging.push_back('M');
-    put32(staging, std::uint32_t(fileSize));
-    put32(staging, 0); // reserved
-    put32(staging, pixelsAt);
-    put32(staging, 40); // the info header's size
-    put32(staging, std::uint32_t(picture.width));
-    put32(staging, std::uint32_t(picture.height)); // positive: the bottom line comes first
-    put16(staging, 1); // planes
-    put16(staging, indexed ? 8 : 24);
-    put32(staging, 0); // no compression
-    put32(staging, std::uint32_t(fileSize - pixelsAt));
-    put32(staging, 2835); // 72 dots per inch, in dots per metre
-    put32(staging, 2835);
-    put32(staging, std::uint32_t(picture.colourTable.size()));
-    put32(staging, 0); // every colour matters
+    AppendLittle32(staging, std::uint32_t(fileSize));
+    AppendLittle32(staging, 0); // reserved
+    AppendLittle32(staging, pixelsAt);
+    AppendLittle32(staging, 40); // the info header's size
+    AppendLittle32(staging, std::uint32_t(picture.width));
+    AppendLittle32(staging, std::uint32_t(picture.height)); // positive: the bottom line comes first
+    AppendLittle16(staging, 1); // planes
+    AppendLittle16(staging, indexed ? 8 : 24);
+    AppendLittle32(staging, 0); // no compression
+    AppendLittle32(staging, std::uint32_t(fileSize - pixelsAt));
+    AppendLittle32(staging, 2835); // 72 dots per inch, in dots per metre
+    AppendLittle32(staging, 2835);
+    AppendLittle32(staging, std::uint32_t(picture.colourTable.size()));
+    AppendLittle32(staging, 0); // every colour matters
     for (const Pixel colour : picture.colourTable) {
         staging.push_back(std::uint8_t(colour));
         staging.push_back(std::uint8_t(colour >> 8));

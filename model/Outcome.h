@@ -45,15 +45,16 @@ struct Failure {
 };
 
 // Either a value or why there is none. Outcome<> is for operations that only
-// succeed or fail.
-template <typename T = std::monostate> class Outcome {
+// succeed or fail. Code outside the model with failures of its own, such as
+// the picture readers, names its failure type instead.
+template <typename T = std::monostate, typename F = Failure> class Outcome {
 public:
     Outcome() = default;
     Outcome(T value)
         : m_value(std::move(value))
     {
     }
-    Outcome(Failure failure)
+    Outcome(F failure)
         : m_failure(std::move(failure))
     {
     }
@@ -62,11 +63,11 @@ public:
     // Precondition for both: ok() says which one holds.
     T &value() { return m_value; }
     const T &value() const { return m_value; }
-    const Failure &failure() const { return *m_failure; }
+    const F &failure() const { return *m_failure; }
 
 private:
     T m_value {};
-    std::optional<Failure> m_failure;
+    std::optional<F> m_failure;
 };
 
 inline Failure Failure::of(Kind kind, std::string fileName)

@@ -2,6 +2,7 @@
 
 #include "model/FolderLock.h"
 #include "model/Limits.h"
+#include "model/LittleEndian.h"
 
 #include <algorithm>
 #include <array>
@@ -16,25 +17,12 @@ namespace {
 
 using Kind = Failure::Kind;
 
-std::uint32_t readUint32(const std::uint8_t *p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-void putUint32(std::uint8_t *p, std::uint32_t value)
-{
-    p[0] = std::uint8_t(value);
-    p[1] = std::uint8_t(value >> 8);
-    p[2] = std::uint8_t(value >> 16);
-    p[3] = std::uint8_t(value >> 24);
-}
-
 // Cells are stored little-endian; only a big-endian host has to turn them round.
 void cellsFromFileOrder(CellArray &cells)
 {
     if constexpr (std::endian::native == std::endian::big) {
         for (TColor &cell : cells)
-            cell = readUint32(reinterpret_cast<const std::uint8_t *>(&cell));
+            cell = ReadLittle32(reinterpret_cast<const std::uint8_t *>(&cell));
     }
 }
 
@@ -57,11 +45,11 @@ Outcome<Header> parseHeader(std::span<const std::uint8_t> bytes, const std::stri
         return damaged(fileName);
     Header header;
     const std::uint8_t *palette;
-    if (std::int32_t(readUint32(bytes.data())) == PatternFileVersion) {
+    if (std::int32_t(ReadLittle32(bytes.data())) == PatternFileVersion) {
         if (bytes.size() < HeaderSize)
             return damaged(fileName);
-        header.stitchCount = std::int32_t(readUint32(bytes.data() + 4));
-        header.rowCount = std::int32_t(readUint32(bytes.data() + 8));
+        header.stitchCount = std::int32_t(ReadLittle32(bytes.data() + 4));
+        header.rowCount = std::int32_t(ReadLittle32(bytes.data() + 8));
         palette = bytes.data() + 12;
         header.cellOffset = HeaderSize;
     } else {
@@ -77,7 +65,7 @@ Outcome<Header> parseHeader(std::span<const std::uint8_t> bytes, const std::stri
     if (!fitsLimits(header.stitchCount, header.rowCount))
         return Failure::tooLarge(header.stitchCount, header.rowCount, fileName);
     for (int slot = 0; slot < PaletteSize; ++slot)
-        header.palette[slot] = readUint32(palette + 4 * slot);
+        header.palette[slot] = ReadLittle32(palette + 4 * slot);
     return header;
 }
 
@@ -85,11 +73,11 @@ Outcome<Header> parseHeader(std::span<const std::uint8_t> bytes, const std::stri
 std::array<std::uint8_t, HeaderSize> encodeHeader(const Pattern &pattern, const Palette &palette)
 {
     std::array<std::uint8_t, HeaderSize> head;
-    putUint32(head.data(), std::uint32_t(PatternFileVersion));
-    putUint32(head.data() + 4, std::uint32_t(pattern.StitchCount));
-    putUint32(head.data() + 8, std::uint32_t(pattern.RowCount));
+    PutLittle32(head.data(), std::uint32_t(PatternFileVersion));
+    PutLittle32(head.data() + 4, std::uint32_t(pattern.StitchCount));
+    PutLittle32(head.data() + 8, std::uint32_t(pattern.RowCount));
     for (int slot = 0; slot < PaletteSize; ++slot)
-        putUint32(head.data() + 12 + 4 * slot, palette[slot]);
+        PutLittle32(head.data() + 12 + 4 * slot, palette[slot]);
     return head;
 }
 
@@ -126,7 +114,7 @@ std::vector<std::uint8_t> EncodePatternFile(const Pattern &pattern, const Palett
     std::copy(head.begin(), head.end(), bytes.begin());
     std::uint8_t *out = bytes.data() + HeaderSize;
     for (TColor cell : pattern.Cells) {
-        putUint32(out, cell);
+        PutLittle32(out, cell);
         out += 4;
     }
     return bytes;
@@ -216,7 +204,7 @@ Outcome<> writePatternBytes(AtomicFile &file, const Pattern &pattern, const Pale
         while (next < pattern.Cells.size() && written.ok()) {
             const std::size_t count = std::min(pattern.Cells.size() - next, sizeof chunk / 4);
             for (std::size_t i = 0; i < count; ++i)
-                putUint32(chunk + 4 * i, pattern.Cells[next + i]);
+                PutLittle32(chunk + 4 * i, pattern.Cells[next + i]);
             written = file.write(std::as_bytes(std::span(chunk, 4 * count)));
             next += count;
         }

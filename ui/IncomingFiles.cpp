@@ -1,6 +1,6 @@
 #include "ui/IncomingFiles.h"
 
-#include "ui/PictureFile.h"
+#include "picture/PictureFile.h"
 
 #include <QDropEvent>
 #include <QFileInfo>

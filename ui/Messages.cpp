@@ -5,6 +5,8 @@
 #include "ui/SystemError.h"
 #include "ui/UserDialogs.h"
 
+#include "picture/PictureDecode.h"
+
 #include <QApplication>
 
 #include "model/PatternFile.h"
@@ -74,6 +76,26 @@ void ReportFailure(UserDialogs &dialogs, const model::Failure &failure, Activity
 {
     if (const QString text = FailureText(failure, activity); !text.isEmpty())
         ShowErrorReport(dialogs, text);
+}
+
+QString PictureFailureText(const PictureFailure &failure)
+{
+    using Kind = PictureFailure::Kind;
+    switch (failure.kind) {
+    case Kind::Model:
+        return FailureText(failure.model);
+    case Kind::UnknownExtension:
+        return Messages::UnknownPictureExtension(failure.suffix);
+    case Kind::BitmapNotValid:
+        return Messages::BitmapNotValid;
+    case Kind::IconNotValid:
+        return Messages::IconNotValid;
+    case Kind::MetafileNotValid:
+        return Messages::MetafileNotValid;
+    case Kind::JpegError:
+        return Messages::JpegError(failure.jpegCode);
+    }
+    return {};
 }
 
 namespace Messages {

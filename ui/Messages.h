@@ -1,12 +1,13 @@
 #pragma once
 // Every text the program shows in a message box, and the one place where a
-// failure of the model becomes a message.
+// failure of the model or of a picture reader becomes a message.
 
 #include "model/Outcome.h"
 
 #include <QString>
 
 class UserDialogs;
+struct PictureFailure;
 
 // The general error report, for every failure: error icon, OK, captioned
 // with the application title, a full stop appended when the text's last
@@ -23,6 +24,8 @@ QString FailureText(const model::Failure &failure, Activity activity = Activity:
 // Shows the text through the general error report, unless it is empty: how
 // every failure of the model reaches the user.
 void ReportFailure(UserDialogs &dialogs, const model::Failure &failure, Activity activity = Activity::Transforming);
+// The text for a picture that could not be read.
+QString PictureFailureText(const PictureFailure &failure);
 
 namespace Messages {
 

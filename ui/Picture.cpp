@@ -2,9 +2,10 @@
 
 #include "ui/IncomingFiles.h"
 #include "ui/Messages.h"
-#include "ui/PictureFile.h"
 #include "ui/PictureView.h"
 #include "ui/ToolWindowMinimise.h"
+
+#include "picture/PictureFile.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -83,12 +84,12 @@ void TPictureForm::ImageDblClick()
 
 bool TPictureForm::loadPicture(const QString &path)
 {
-    const PictureFileResult result = readPictureFile(path);
-    if (!result.error.isEmpty()) {
-        ShowErrorReport(m_dialogs, result.error);
+    const PictureOutcome result = readPictureFile(path);
+    if (!result.ok()) {
+        ShowErrorReport(m_dialogs, PictureFailureText(result.failure()));
         return false;
     }
-    m_picture = result.picture;
+    m_picture = result.value();
     Image->setPicture(m_picture);
     return true;
 }

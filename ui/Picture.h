@@ -3,9 +3,10 @@
 // a motif can be copied into the grid by eye. Hidden, never destroyed; the
 // picture stays until the next successful load.
 
-#include "ui/PictureDecode.h"
 #include "ui/PictureView.h"
 #include "ui/UserDialogs.h"
+
+#include "picture/PictureDecode.h"
 
 #include <QImage>
 #include <QWidget>

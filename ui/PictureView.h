@@ -2,7 +2,7 @@
 // The reference picture at its natural size. It paints only the exposed part,
 // so a metafile's drawing costs what the window shows, not its whole size.
 
-#include "ui/PictureDecode.h"
+#include "picture/PictureDecode.h"
 
 #include <QWidget>
 

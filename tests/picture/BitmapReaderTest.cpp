@@ -1,7 +1,7 @@
 // The bitmap reader against bitmaps written here field by field: every header
 // version, depth and mask layout must give back the whole picture it encodes,
 // and cut, overrunning or hostile files must be refused.
-#include "ui/BitmapReader.h"
+#include "picture/BitmapReader.h"
 #include "ui/Messages.h"
 
 #include <gtest/gtest.h>
@@ -119,7 +119,7 @@ QByteArray craftBmp(const BmpSpec &spec, const QImage &image, QByteArray pixels 
 
 QImage decoded(const QByteArray &bytes)
 {
-    return decodeBmp(bytes).image.convertToFormat(QImage::Format_RGB32);
+    return decodeBmp(bytes).value().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -148,9 +148,9 @@ TEST(BitmapReader, EveryHeaderDepthAndMaskGivesBackThePicture)
     EXPECT_EQ(noBlue.pixel(0, 1), qRgb(255, 255, 0));
     for (const BmpSpec &spec : specs) {
         SCOPED_TRACE(spec.label);
-        const DecodedPicture result = decodeBmp(craftBmp(spec, image));
-        ASSERT_TRUE(result.ok()) << result.error.toStdString();
-        EXPECT_EQ(result.image.convertToFormat(QImage::Format_RGB32), image);
+        const PictureOutcome result = decodeBmp(craftBmp(spec, image));
+        ASSERT_TRUE(result.ok()) << PictureFailureText(result.failure()).toStdString();
+        EXPECT_EQ(result.value().toImage().convertToFormat(QImage::Format_RGB32), image);
     }
 }
 
@@ -188,6 +188,7 @@ TEST(BitmapReader, RunLengthBitmapsAreReadAndCutOrOverrunningOnesRefused)
     };
     for (const auto &c : refused) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(decodeBmp(c.bytes).error, invalid);
+        const PictureOutcome result = decodeBmp(c.bytes);
+        EXPECT_EQ(result.ok() ? QString() : PictureFailureText(result.failure()), invalid);
     }
 }

@@ -2,7 +2,7 @@
 // same coordinates; text by where its ink lies and against the same words
 // drawn another way.
 #include "PictureFixtures.h"
-#include "ui/MetafileReader.h"
+#include "picture/MetafileReader.h"
 
 #include <gtest/gtest.h>
 
@@ -52,10 +52,10 @@ U_RECTL rectl(int left, int top, int right, int bottom)
     return rectl_set(pointl_set(left, top), pointl_set(right, bottom));
 }
 
-QImage shown(const DecodedPicture &picture)
+QImage shown(const PictureOutcome &picture)
 {
-    EXPECT_TRUE(picture.ok()) << picture.error.toStdString();
-    return picture.picture().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(picture.ok());
+    return picture.value().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QRect inkOf(const QImage &image)
@@ -80,7 +80,7 @@ TEST(MetafileDrawing, ShapesUnderWindowsOriginsAndClipsDrawAsTheirCoordinatesSay
     const QImage wide = whiteWithBoxes({ 96, 64 }, { QRect(10, 5, 31, 16) });
     const struct {
         const char *label;
-        DecodedPicture picture;
+        PictureOutcome picture;
         QImage expected;
     } cases[] = {
         { "WMF without window extent, in pixels from the top left",
@@ -226,20 +226,20 @@ TEST(MetafileDrawing, LargeMetafilesAreKeptAsDrawingsAndPaintedOnlyWhereShown)
 {
     QTemporaryDir dir;
     const int width = 16384, height = 4096;
-    const DecodedPicture decoded
+    const PictureOutcome decoded
         = decodeEmf(emfDrawing(dir.filePath("large.emf"), width, height, [&](const RecordAdder &add, EMFHANDLES *table) {
               emfRedNoPen(add, table);
               for (int i = 0; i < 200; ++i)
                   add(U_EMRELLIPSE_set(rectl(0, 0, width, height)));
           }));
     ASSERT_TRUE(decoded.ok());
-    EXPECT_TRUE(decoded.image.isNull());
-    EXPECT_EQ(decoded.picture().size(), QSize(width, height));
+    EXPECT_TRUE(decoded.value().isDrawing());
+    EXPECT_EQ(decoded.value().size(), QSize(width, height));
     QImage part(200, 150, QImage::Format_RGB32);
     QPainter painter(&part);
     const QRect centre(width / 2 - 100, height / 2 - 75, 200, 150);
     painter.translate(-centre.topLeft());
-    decoded.picture().paint(painter, centre);
+    decoded.value().paint(painter, centre);
     painter.end();
     EXPECT_TRUE(part == whiteWithBoxes(part.size(), { part.rect() }));
 }

@@ -3,7 +3,7 @@
 // over-large one reports its message and keeps the picture shown before.
 #include "PictureFixtures.h"
 #include "support/WindowFixture.h"
-#include "ui/JpegReader.h"
+#include "picture/JpegReader.h"
 #include "ui/Messages.h"
 #include "ui/Picture.h"
 #include "ui/SystemError.h"
@@ -199,7 +199,9 @@ TEST(JpegWork, ScansTimesBlocksAreBounded)
     const std::int64_t budget = 20 * blocksAPass;
     EXPECT_TRUE(decodeJpeg(ordinary, MaxPicturePixels, budget).ok());
     EXPECT_TRUE(decodeJpeg(heavy).ok());
-    EXPECT_EQ(decodeJpeg(heavy, MaxPicturePixels, budget).error, Messages::JpegError(JERR_BAD_PROGRESSION));
+    const PictureOutcome refused = decodeJpeg(heavy, MaxPicturePixels, budget);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(PictureFailureText(refused.failure()), Messages::JpegError(JERR_BAD_PROGRESSION));
 }
 
 // Files larger than any picture within the limits needs are refused before a byte is read.

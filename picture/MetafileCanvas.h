@@ -3,6 +3,8 @@
 // itself on a QPainter: mapping modes, the selected pen, brush and font,
 // saved states, paths, text and bitmaps.
 
+#include <uemf.h>
+
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -23,14 +25,12 @@ struct MetafileFont {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    std::uint8_t charset = 1; // the default set: eight-bit text reads as Windows-1251
+    std::uint8_t charset = U_DEFAULT_CHARSET; // eight-bit text reads as Windows-1251
     QString face;
 };
 
 class MetafileCanvas {
 public:
-    enum MapMode { Text = 1, LoMetric, HiMetric, LoEnglish, HiEnglish, Twips, Isotropic, Anisotropic };
-
     // Draws on an image or records into a picture.
     explicit MetafileCanvas(QPaintDevice &target);
 
@@ -39,7 +39,7 @@ public:
     void setDevice(const QTransform &deviceToImage, double pixelsPerMmX, double pixelsPerMmY);
 
     struct State {
-        int mapMode = Text;
+        int mapMode = U_MM_TEXT;
         QPointF windowOrg, viewportOrg;
         QSizeF windowExt { 1, 1 }, viewportExt { 1, 1 };
         QTransform world;

@@ -2,6 +2,8 @@
 // What a picture reader gives back, and the size limits every reader applies
 // before it decodes a single pixel.
 
+#include "model/Outcome.h"
+
 #include <QImage>
 #include <QPicture>
 #include <QSize>
@@ -42,6 +44,8 @@ public:
     }
     QSize size() const { return m_size; }
     bool isNull() const { return m_size.isEmpty(); }
+    // A metafile's recorded drawing rather than pixels.
+    bool isDrawing() const { return m_drawing != nullptr; }
     // Paints the picture's part `area` (in picture pixels) at the same place.
     void paint(QPainter &painter, const QRect &area) const;
     QImage toImage() const;
@@ -52,30 +56,47 @@ private:
     QSize m_size;
 };
 
-struct DecodedPicture {
-    QImage image;
-    // A metafile's drawing instead of an image, with its natural size.
-    std::shared_ptr<const QPicture> drawing;
-    QSize drawingSize;
-    // The reader's own message when the file is not of its format.
-    QString error;
-    // Set instead when the picture would be too large to decode.
-    std::int64_t tooLargeWidth = 0;
-    std::int64_t tooLargeHeight = 0;
+// Why a picture was not read. The readers word nothing: ui/Messages.cpp turns
+// a failure into the text of the error report.
+struct PictureFailure {
+    enum class Kind {
+        Model, // in the model's terms: unreadable, over its size limit, or too large a picture
+        UnknownExtension, // suffix names no reader
+        BitmapNotValid,
+        IconNotValid,
+        MetafileNotValid,
+        JpegError, // jpegCode is the library's message code
+    };
+    Kind kind = Kind::Model;
+    model::Failure model;
+    int jpegCode = 0;
+    QString suffix;
 
-    bool ok() const { return error.isEmpty() && tooLargeWidth == 0; }
-    Picture picture() const { return drawing ? Picture(drawing, drawingSize) : Picture(image); }
-    static DecodedPicture failed(const QString &text)
+    static PictureFailure of(Kind kind)
     {
-        DecodedPicture result;
-        result.error = text;
-        return result;
+        PictureFailure failure;
+        failure.kind = kind;
+        return failure;
     }
-    static DecodedPicture tooLarge(std::int64_t width, std::int64_t height)
+    static PictureFailure ofModel(model::Failure model)
     {
-        DecodedPicture result;
-        result.tooLargeWidth = width;
-        result.tooLargeHeight = height;
-        return result;
+        PictureFailure failure;
+        failure.model = std::move(model);
+        return failure;
     }
+    // Width and height as the header gives them; the file name is added by
+    // the one who knows it.
+    static PictureFailure tooLarge(std::int64_t width, std::int64_t height)
+    {
+        return ofModel(model::Failure::tooLarge(width, height));
+    }
+    static PictureFailure jpeg(int code)
+    {
+        PictureFailure failure = of(Kind::JpegError);
+        failure.jpegCode = code;
+        return failure;
+    }
+    bool isTooLarge() const { return kind == Kind::Model && model.kind == model::Failure::Kind::TooLarge; }
 };
+
+using PictureOutcome = model::Outcome<Picture, PictureFailure>;

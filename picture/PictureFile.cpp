@@ -1,14 +1,13 @@
-#include "ui/PictureFile.h"
+#include "picture/PictureFile.h"
 
-#include "ui/BitmapReader.h"
-#include "ui/FileNames.h"
-#include "ui/JpegReader.h"
-#include "ui/Messages.h"
-#include "ui/MetafileReader.h"
+#include "picture/BitmapReader.h"
+#include "picture/JpegReader.h"
+#include "picture/MetafileReader.h"
 
 #include "model/RegularFile.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -38,7 +37,7 @@ std::uint64_t maxFileBytes(const QString &format)
 
 // Qt's reader with the format named, never guessed, so content of another
 // format is refused.
-DecodedPicture readWithQt(const QByteArray &data, const char *format, const QString &error)
+PictureOutcome readWithQt(const QByteArray &data, const char *format, PictureFailure::Kind invalid)
 {
     QBuffer buffer;
     buffer.setData(data);
@@ -47,18 +46,30 @@ DecodedPicture readWithQt(const QByteArray &data, const char *format, const QStr
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
     if (!reader.canRead())
-        return DecodedPicture::failed(error);
+        return PictureFailure::of(invalid);
     const QSize size = reader.size();
     if (size.isValid() && !pictureSizeAllowed(size.width(), size.height()))
-        return DecodedPicture::tooLarge(size.width(), size.height());
-    DecodedPicture result;
-    result.image = reader.read(); // an icon's first image
-    if (result.image.isNull())
-        return DecodedPicture::failed(error);
+        return PictureFailure::tooLarge(size.width(), size.height());
+    QImage image = reader.read(); // an icon's first image
+    if (image.isNull())
+        return PictureFailure::of(invalid);
     // Some readers tell no size before decoding; the limit holds all the same.
-    if (!pictureSizeAllowed(result.image.width(), result.image.height()))
-        return DecodedPicture::tooLarge(result.image.width(), result.image.height());
-    return result;
+    if (!pictureSizeAllowed(image.width(), image.height()))
+        return PictureFailure::tooLarge(image.width(), image.height());
+    return Picture(std::move(image));
+}
+
+PictureOutcome decode(const QByteArray &data, const QString &format)
+{
+    if (format == "bmp")
+        return decodeBmp(data);
+    if (format == "ico")
+        return readWithQt(data, "ico", PictureFailure::Kind::IconNotValid);
+    if (format == "wmf")
+        return decodeWmf(data);
+    if (format == "emf")
+        return decodeEmf(data);
+    return decodeJpeg(data);
 }
 
 } // namespace
@@ -69,31 +80,27 @@ bool isPictureFileName(const QString &path)
     return known.contains(QFileInfo(path).suffix().toLower());
 }
 
-PictureFileResult readPictureFile(const QString &path)
+PictureOutcome readPictureFile(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix();
     const QString format = suffix.toLower();
-    if (!isPictureFileName(path))
-        return { Picture(), Messages::UnknownPictureExtension(suffix) };
+    if (!isPictureFileName(path)) {
+        PictureFailure unknown = PictureFailure::of(PictureFailure::Kind::UnknownExtension);
+        unknown.suffix = suffix;
+        return unknown;
+    }
 
-    const model::Outcome<std::string> read = model::ReadWholeFile(ModelFileName(path), maxFileBytes(format));
+    const std::string fileName = QFile::encodeName(path).toStdString();
+    const model::Outcome<std::string> read = model::ReadWholeFile(fileName, maxFileBytes(format));
     if (!read.ok())
-        return { Picture(), FailureText(read.failure()) };
+        return PictureFailure::ofModel(read.failure());
     const QByteArray data = QByteArray::fromRawData(read.value().data(), qsizetype(read.value().size()));
 
-    DecodedPicture decoded;
-    if (format == "bmp")
-        decoded = decodeBmp(data);
-    else if (format == "ico")
-        decoded = readWithQt(data, "ico", Messages::IconNotValid);
-    else if (format == "wmf")
-        decoded = decodeWmf(data);
-    else if (format == "emf")
-        decoded = decodeEmf(data);
-    else
-        decoded = decodeJpeg(data);
-
-    if (decoded.tooLargeWidth > 0)
-        return { Picture(), Messages::PictureTooLarge(path, decoded.tooLargeWidth, decoded.tooLargeHeight) };
-    return { decoded.picture(), decoded.error };
+    PictureOutcome decoded = decode(data, format);
+    if (!decoded.ok() && decoded.failure().isTooLarge()) {
+        PictureFailure tooLarge = decoded.failure();
+        tooLarge.model.fileName = fileName;
+        return tooLarge;
+    }
+    return decoded;
 }

@@ -1,8 +1,8 @@
-#include "ui/BitmapReader.h"
-#include "ui/Messages.h"
-#include "ui/MetafileCanvas.h"
-#include "ui/MetafileReader.h"
-#include "ui/MetafileText.h"
+#include "picture/BitmapReader.h"
+#include "picture/MetafileCanvas.h"
+#include "picture/MetafileObjects.h"
+#include "picture/MetafileReader.h"
+#include "picture/MetafileText.h"
 
 #include <uemf.h>
 
@@ -12,10 +12,10 @@
 
 namespace {
 
-constexpr std::uint32_t EmfSignature = 0x464D4520; // " EMF"
 constexpr std::uint64_t MinHeaderSize = offsetof(U_EMRHEADER, cbPixelFormat);
-constexpr std::uint32_t StockObjectFlag = 0x80000000;
 constexpr std::size_t MaxHandles = 65536;
+// The world transform's replacing mode, which libUEMF leaves unnamed.
+constexpr std::uint32_t MwtSet = 4;
 
 struct EmfHeader {
     QRectF frame; // device pixels
@@ -38,7 +38,7 @@ QPointF readPoint(const RecordBytes &r, std::uint64_t at)
 EmfHeader readHeader(const RecordBytes &file)
 {
     file.require(0, MinHeaderSize);
-    if (file.u32(0) != U_EMR_HEADER || file.u32(offsetof(U_EMRHEADER, dSignature)) != EmfSignature)
+    if (file.u32(0) != U_EMR_HEADER || file.u32(offsetof(U_EMRHEADER, dSignature)) != U_ENHMETA_SIGNATURE)
         throw MetafileInvalid();
     const std::uint64_t headerSize = file.u32(4);
     if (headerSize < MinHeaderSize)
@@ -73,13 +73,6 @@ EmfHeader readHeader(const RecordBytes &file)
     return header;
 }
 
-struct EmfObject {
-    enum Kind { Empty, Pen, Brush, PatternBrush, Font } kind = Empty;
-    std::uint32_t style = 0, colour = 0, hatch = 0;
-    double width = 0;
-    MetafileFont font;
-    QImage pattern;
-};
 
 class EmfPlayer {
 public:
@@ -118,14 +111,13 @@ private:
                      : points32(r, offsetof(U_EMRPOLYBEZIER, aptl), count);
     }
     std::vector<QPolygonF> polyPoly(const RecordBytes &r, bool small) const;
-    EmfObject *slot(std::uint32_t index) { return index < m_objects.size() ? &m_objects[index] : nullptr; }
     void select(std::uint32_t index);
     // The wide form holds UTF-16; the ANSI form, bytes in the font's character set.
     void text(const RecordBytes &r, bool wide);
     void bitmap(std::uint32_t type, const RecordBytes &r);
 
     MetafileCanvas &m_canvas;
-    std::vector<EmfObject> m_objects;
+    MetafileObjectTable m_objects;
 };
 
 std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) const
@@ -153,29 +145,10 @@ std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) con
 
 void EmfPlayer::select(std::uint32_t index)
 {
-    if (index & StockObjectFlag) {
+    if (index & U_STOCK_OBJECT)
         m_canvas.selectStockObject(index);
-        return;
-    }
-    const EmfObject *object = slot(index);
-    if (!object)
-        return;
-    switch (object->kind) {
-    case EmfObject::Pen:
-        m_canvas.selectPen(object->style, object->width, object->colour);
-        break;
-    case EmfObject::Brush:
-        m_canvas.selectBrush(object->style, object->colour, object->hatch);
-        break;
-    case EmfObject::PatternBrush:
-        m_canvas.selectPatternBrush(object->pattern);
-        break;
-    case EmfObject::Font:
-        m_canvas.state.font = object->font;
-        break;
-    default:
-        break;
-    }
+    else
+        m_objects.select(index, m_canvas);
 }
 
 void EmfPlayer::text(const RecordBytes &r, bool wide)
@@ -219,7 +192,7 @@ void EmfPlayer::bitmap(std::uint32_t type, const RecordBytes &r)
 {
     QRectF destination;
     QRectF source;
-    std::uint32_t rop = 0x00CC0020;
+    std::uint32_t rop = U_SRCCOPY;
     std::uint64_t bmiAt = 0, bmiSize = 0, bitsAt = 0, bitsSize = 0;
     if (type == U_EMR_STRETCHDIBITS || type == U_EMR_SETDIBITSTODEVICE) {
         const QPointF src = readPoint(r, offsetof(U_EMRSTRETCHDIBITS, Src));
@@ -330,10 +303,10 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         s.mapMode = int(r.u32(first));
         break;
     case U_EMR_SETBKMODE:
-        s.opaqueBack = r.u32(first) == 2;
+        s.opaqueBack = r.u32(first) == U_OPAQUE;
         break;
     case U_EMR_SETPOLYFILLMODE:
-        s.fillRule = r.u32(first) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+        s.fillRule = r.u32(first) == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill;
         break;
     case U_EMR_SETTEXTALIGN:
         s.textAlign = r.u32(first);
@@ -363,14 +336,14 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         const bool usable = std::isfinite(x.m11()) && std::isfinite(x.m12()) && std::isfinite(x.m21())
             && std::isfinite(x.m22()) && std::isfinite(x.dx()) && std::isfinite(x.dy());
         const std::uint32_t mode
-            = type == U_EMR_SETWORLDTRANSFORM ? 4 : r.u32(offsetof(U_EMRMODIFYWORLDTRANSFORM, iMode));
-        if (mode == 1)
+            = type == U_EMR_SETWORLDTRANSFORM ? MwtSet : r.u32(offsetof(U_EMRMODIFYWORLDTRANSFORM, iMode));
+        if (mode == U_MWT_IDENTITY)
             s.world = QTransform();
-        else if (usable && mode == 2)
+        else if (usable && mode == U_MWT_LEFTMULTIPLY)
             s.world = x * s.world;
-        else if (usable && mode == 3)
+        else if (usable && mode == U_MWT_RIGHTMULTIPLY)
             s.world = s.world * x;
-        else if (usable && mode == 4)
+        else if (usable && mode == MwtSet)
             s.world = x;
         break;
     }
@@ -378,54 +351,53 @@ bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
         select(r.u32(first));
         break;
     case U_EMR_DELETEOBJECT:
-        if (EmfObject *object = slot(r.u32(first)))
-            *object = EmfObject();
+        m_objects.remove(r.u32(first));
         break;
     case U_EMR_CREATEPEN:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen)))) {
             const std::uint64_t at = offsetof(U_EMRCREATEPEN, lopn);
-            object->kind = EmfObject::Pen;
+            object->kind = MetafileObject::Pen;
             object->style = r.u32(at);
             object->width = r.i32(at + 4);
             object->colour = r.u32(at + 12);
         }
         break;
     case U_EMR_EXTCREATEPEN:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMREXTCREATEPEN, ihPen)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEPEN, ihPen)))) {
             const std::uint64_t at = offsetof(U_EMREXTCREATEPEN, elp);
-            object->kind = EmfObject::Pen;
+            object->kind = MetafileObject::Pen;
             object->style = r.u32(at + offsetof(U_EXTLOGPEN, elpPenStyle));
             object->width = r.u32(at + offsetof(U_EXTLOGPEN, elpWidth));
             object->colour = r.u32(at + offsetof(U_EXTLOGPEN, elpColor));
             // A pen whose brush is hollow draws nothing.
-            if (r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == 1)
-                object->style = 5;
+            if (r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == U_BS_NULL)
+                object->style = U_PS_NULL;
         }
         break;
     case U_EMR_CREATEBRUSHINDIRECT:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush)))) {
             const std::uint64_t at = offsetof(U_EMRCREATEBRUSHINDIRECT, lb);
-            object->kind = EmfObject::Brush;
+            object->kind = MetafileObject::Brush;
             object->style = r.u32(at);
             object->colour = r.u32(at + 4);
             object->hatch = r.u32(at + 8);
         }
         break;
     case U_EMR_CREATEDIBPATTERNBRUSHPT:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, ihBrush)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, ihBrush)))) {
             const RecordBytes header = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBmi)),
                 r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBmi)));
             const RecordBytes bits = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBits)),
                 r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBits)));
-            object->kind = EmfObject::PatternBrush;
+            object->kind = MetafileObject::PatternBrush;
             object->pattern = decodeDib(header, bits);
         }
         break;
     case U_EMR_EXTCREATEFONTINDIRECTW:
-        if (EmfObject *object = slot(r.u32(offsetof(U_EMREXTCREATEFONTINDIRECTW, ihFont)))) {
+        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEFONTINDIRECTW, ihFont)))) {
             const std::uint64_t at = offsetof(U_EMREXTCREATEFONTINDIRECTW, elfw);
             r.require(at, sizeof(U_LOGFONT));
-            object->kind = EmfObject::Font;
+            object->kind = MetafileObject::Font;
             object->font.height = r.i32(at + offsetof(U_LOGFONT, lfHeight));
             object->font.escapement = r.i32(at + offsetof(U_LOGFONT, lfEscapement));
             object->font.weight = r.i32(at + offsetof(U_LOGFONT, lfWeight));
@@ -543,23 +515,20 @@ RecordBytes bytesOf(const QByteArray &data)
 
 } // namespace
 
-DecodedPicture decodeEmf(const QByteArray &data)
+PictureOutcome decodeEmf(const QByteArray &data)
 {
     try {
         const RecordBytes file = bytesOf(data);
         const EmfHeader header = readHeader(file);
         if (!pictureSizeAllowed(header.width, header.height))
-            return DecodedPicture::tooLarge(header.width, header.height);
+            return PictureFailure::tooLarge(header.width, header.height);
         // Recorded, not rasterised: the window paints only what it shows.
         const QSize size(int(header.width), int(header.height));
         auto drawing = std::make_shared<QPicture>();
         playEmf(file, header, *drawing, size);
-        DecodedPicture result;
-        result.drawing = std::move(drawing);
-        result.drawingSize = size;
-        return result;
+        return Picture(std::move(drawing), size);
     } catch (const MetafileInvalid &) {
-        return DecodedPicture::failed(Messages::MetafileNotValid);
+        return PictureFailure::of(PictureFailure::Kind::MetafileNotValid);
     }
 }
 

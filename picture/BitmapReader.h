@@ -4,14 +4,14 @@
 // pixel, any bit-field masks, run-length data and top-down rows. Every size
 // taken from a header is checked in 64-bit arithmetic before it is used.
 
-#include "ui/MetafileBytes.h"
-#include "ui/PictureDecode.h"
+#include "picture/MetafileBytes.h"
+#include "picture/PictureDecode.h"
 
 #include <QByteArray>
 #include <QImage>
 
 // A whole .bmp file: "Bitmap image is not valid", or too large, or the picture.
-DecodedPicture decodeBmp(const QByteArray &file);
+PictureOutcome decodeBmp(const QByteArray &file);
 
 // A header (with its masks and colour table) and its pixel bits apart, as
 // enhanced metafiles store them; a null image when the bitmap is unusable or

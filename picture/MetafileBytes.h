@@ -3,6 +3,8 @@
 // length is checked in 64-bit arithmetic against the record's end before the
 // read, and a failed check throws, so a walker cannot read past its record.
 
+#include "model/LittleEndian.h"
+
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -48,14 +50,13 @@ public:
     std::uint16_t u16(std::uint64_t offset) const
     {
         require(offset, 2);
-        return std::uint16_t(m_data[offset] | (m_data[offset + 1] << 8));
+        return model::ReadLittle16(m_data + offset);
     }
     std::int16_t i16(std::uint64_t offset) const { return std::int16_t(u16(offset)); }
     std::uint32_t u32(std::uint64_t offset) const
     {
         require(offset, 4);
-        return std::uint32_t(m_data[offset]) | (std::uint32_t(m_data[offset + 1]) << 8)
-            | (std::uint32_t(m_data[offset + 2]) << 16) | (std::uint32_t(m_data[offset + 3]) << 24);
+        return model::ReadLittle32(m_data + offset);
     }
     std::int32_t i32(std::uint64_t offset) const { return std::int32_t(u32(offset)); }
     float f32(std::uint64_t offset) const

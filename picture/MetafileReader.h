@@ -4,14 +4,14 @@
 // Linux library draws these formats. Unknown records are skipped; any
 // structural fault gives "Metafile is not valid".
 
-#include "ui/PictureDecode.h"
+#include "picture/PictureDecode.h"
 
 #include <QByteArray>
 
 // Placeable WMF: bounding box at its units per inch, shown at 96 dpi.
-DecodedPicture decodeWmf(const QByteArray &data);
+PictureOutcome decodeWmf(const QByteArray &data);
 // EMF: the frame, shown at 96 dpi.
-DecodedPicture decodeEmf(const QByteArray &data);
+PictureOutcome decodeEmf(const QByteArray &data);
 
 // Draws a metafile scaled onto an image of any size, without the size limits;
 // false when the file is not valid.

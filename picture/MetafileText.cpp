@@ -1,4 +1,4 @@
-#include "ui/MetafileText.h"
+#include "picture/MetafileText.h"
 
 #include <uemf.h>
 

@@ -1,8 +1,8 @@
-#include "ui/BitmapReader.h"
-#include "ui/Messages.h"
-#include "ui/MetafileCanvas.h"
-#include "ui/MetafileReader.h"
-#include "ui/MetafileText.h"
+#include "picture/BitmapReader.h"
+#include "picture/MetafileCanvas.h"
+#include "picture/MetafileObjects.h"
+#include "picture/MetafileReader.h"
+#include "picture/MetafileText.h"
 
 #include <uwmf.h>
 
@@ -14,11 +14,7 @@
 namespace {
 
 constexpr std::uint32_t PlaceableKey = 0x9AC6CDD7;
-constexpr std::uint64_t PlaceableSize = 22;
-constexpr std::uint64_t HeaderSize = 18;
 constexpr std::uint64_t Params = 6; // first parameter word of a record
-constexpr std::uint32_t EtoOpaque = 2, EtoClipped = 4;
-constexpr std::uint16_t BsDibPattern = 5;
 
 std::uint64_t param(int index)
 {
@@ -57,7 +53,7 @@ public:
             throw MetafileInvalid();
         const RecordBytes bytes = m_file.slice(m_pos, words * 2);
         m_pos += words * 2;
-        if (function == 0) {
+        if (function == U_WMR_EOF) {
             m_done = true;
             return std::nullopt;
         }
@@ -80,15 +76,15 @@ WmfHeader readHeader(const RecordBytes &file)
         if (header.unitsPerInch == 0)
             throw MetafileInvalid();
         header.box = QRectF(QPointF(left, top), QPointF(right, bottom));
-        at = PlaceableSize;
+        at = U_SIZE_WMRPLACEABLE;
     }
     const std::uint16_t type = file.u16(at);
     const std::uint16_t headerWords = file.u16(at + 2);
-    if ((type != 1 && type != 2) || headerWords != HeaderSize / 2)
+    if ((type != U_MEMORYMETAFILE && type != U_DISKMETAFILE) || headerWords != U_SIZE_WMRHEADER / 2)
         throw MetafileInvalid();
-    file.require(at, HeaderSize);
+    file.require(at, U_SIZE_WMRHEADER);
     header.objectCount = file.u16(at + 10);
-    header.recordsStart = at + HeaderSize;
+    header.recordsStart = at + U_SIZE_WMRHEADER;
     if (header.unitsPerInch == 0) {
         // Without a placeable header the window records, if any, give the picture's extent in pixels.
         std::optional<QPointF> origin;
@@ -122,13 +118,6 @@ QString decodeText(const RecordBytes &bytes, std::uint64_t offset, std::uint64_t
     return decodeCharsetText(bytes.data() + offset, length, charset);
 }
 
-struct WmfObject {
-    enum Kind { Empty, Pen, Brush, PatternBrush, Font, Other } kind = Empty;
-    std::uint32_t style = 0, colour = 0, hatch = 0;
-    double width = 0;
-    MetafileFont font;
-    QImage pattern;
-};
 
 class WmfPlayer {
 public:
@@ -160,46 +149,12 @@ private:
             result.append(QPointF(r.i16(offset + 4 * i), r.i16(offset + 4 * i + 2)));
         return result;
     }
-    void addObject(WmfObject object)
-    {
-        // A new object takes the lowest free slot, as the table is replayed.
-        for (WmfObject &slot : m_objects) {
-            if (slot.kind == WmfObject::Empty) {
-                slot = std::move(object);
-                return;
-            }
-        }
-    }
-    void selectObject(std::uint16_t index);
     void textOut(const RecordBytes &r, bool extended);
     void dib(const RecordBytes &r, std::uint16_t function);
 
     MetafileCanvas &m_canvas;
-    std::vector<WmfObject> m_objects;
+    MetafileObjectTable m_objects;
 };
-
-void WmfPlayer::selectObject(std::uint16_t index)
-{
-    if (index >= m_objects.size())
-        return;
-    const WmfObject &object = m_objects[index];
-    switch (object.kind) {
-    case WmfObject::Pen:
-        m_canvas.selectPen(object.style, object.width, object.colour);
-        break;
-    case WmfObject::Brush:
-        m_canvas.selectBrush(object.style, object.colour, object.hatch);
-        break;
-    case WmfObject::PatternBrush:
-        m_canvas.selectPatternBrush(object.pattern);
-        break;
-    case WmfObject::Font:
-        m_canvas.state.font = object.font;
-        break;
-    default:
-        break;
-    }
-}
 
 void WmfPlayer::textOut(const RecordBytes &r, bool extended)
 {
@@ -217,9 +172,9 @@ void WmfPlayer::textOut(const RecordBytes &r, bool extended)
     const std::uint16_t options = r.u16(param(3));
     std::uint64_t offset = param(4);
     std::optional<QRectF> opaque;
-    if (options & (EtoOpaque | EtoClipped)) {
+    if (options & (U_ETO_OPAQUE | U_ETO_CLIPPED)) {
         const QRectF rect(QPointF(r.i16(offset), r.i16(offset + 2)), QPointF(r.i16(offset + 4), r.i16(offset + 6)));
-        if (options & EtoOpaque)
+        if (options & U_ETO_OPAQUE)
             opaque = rect;
         offset += 8;
     }
@@ -285,7 +240,7 @@ void WmfPlayer::dib(const RecordBytes &r, std::uint16_t function)
         return;
     // Source rows count from the bottom of a bottom-up bitmap.
     const QRectF source(srcX, image.height() - srcY - srcH, srcW, srcH);
-    m_canvas.bitmap(destination, image, source, index == U_WMR_SETDIBTODEV ? 0x00CC0020 : rop);
+    m_canvas.bitmap(destination, image, source, index == U_WMR_SETDIBTODEV ? U_SRCCOPY : rop);
 }
 
 void WmfPlayer::play(const WmfRecord &record)
@@ -297,13 +252,13 @@ void WmfPlayer::play(const WmfRecord &record)
         s.backColor = colorFromRef(r.u32(param(0)));
         break;
     case U_WMR_SETBKMODE:
-        s.opaqueBack = r.u16(param(0)) == 2;
+        s.opaqueBack = r.u16(param(0)) == U_OPAQUE;
         break;
     case U_WMR_SETMAPMODE:
         s.mapMode = r.u16(param(0));
         break;
     case U_WMR_SETPOLYFILLMODE:
-        s.fillRule = r.u16(param(0)) == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+        s.fillRule = r.u16(param(0)) == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill;
         break;
     case U_WMR_SETTEXTCOLOR:
         s.textColor = colorFromRef(r.u32(param(0)));
@@ -397,35 +352,32 @@ void WmfPlayer::play(const WmfRecord &record)
         m_canvas.restoreState(r.i16(param(0)));
         break;
     case U_WMR_SELECTOBJECT:
-        selectObject(r.u16(param(0)));
+        m_objects.select(r.u16(param(0)), m_canvas);
         break;
-    case U_WMR_DELETEOBJECT: {
-        const std::uint16_t index = r.u16(param(0));
-        if (index < m_objects.size())
-            m_objects[index] = WmfObject();
+    case U_WMR_DELETEOBJECT:
+        m_objects.remove(r.u16(param(0)));
         break;
-    }
     case U_WMR_CREATEPENINDIRECT: {
-        WmfObject pen;
-        pen.kind = WmfObject::Pen;
+        MetafileObject pen;
+        pen.kind = MetafileObject::Pen;
         pen.style = r.u16(param(0));
         pen.width = r.i16(param(1));
         pen.colour = r.u32(param(3));
-        addObject(pen);
+        m_objects.addToFreeSlot(pen);
         break;
     }
     case U_WMR_CREATEBRUSHINDIRECT: {
-        WmfObject brush;
-        brush.kind = WmfObject::Brush;
+        MetafileObject brush;
+        brush.kind = MetafileObject::Brush;
         brush.style = r.u16(param(0));
         brush.colour = r.u32(param(1));
         brush.hatch = r.u16(param(3));
-        addObject(brush);
+        m_objects.addToFreeSlot(brush);
         break;
     }
     case U_WMR_CREATEFONTINDIRECT: {
-        WmfObject font;
-        font.kind = WmfObject::Font;
+        MetafileObject font;
+        font.kind = MetafileObject::Font;
         font.font.height = r.i16(param(0));
         font.font.escapement = r.i16(param(2));
         font.font.weight = r.i16(param(4));
@@ -439,15 +391,15 @@ void WmfPlayer::play(const WmfRecord &record)
         for (std::uint64_t i = 0; i < 32 && r.has(faceAt + i, 1) && r.u8(faceAt + i) != 0; ++i)
             face.append(char(r.u8(faceAt + i)));
         font.font.face = QString::fromLatin1(face);
-        addObject(font);
+        m_objects.addToFreeSlot(font);
         break;
     }
     case U_WMR_DIBCREATEPATTERNBRUSH: {
-        WmfObject brush;
-        brush.kind = WmfObject::PatternBrush;
-        if (r.u16(param(0)) == BsDibPattern && r.size() > param(2))
+        MetafileObject brush;
+        brush.kind = MetafileObject::PatternBrush;
+        if (r.u16(param(0)) == U_BS_DIBPATTERN && r.size() > param(2))
             brush.pattern = decodePackedDib(r.slice(param(2), r.size() - param(2)));
-        addObject(brush);
+        m_objects.addToFreeSlot(brush);
         break;
     }
     case U_WMR_CREATEPALETTE:
@@ -456,9 +408,9 @@ void WmfPlayer::play(const WmfRecord &record)
     case U_WMR_CREATEBITMAPINDIRECT:
     case U_WMR_CREATEBITMAP: {
         // Not drawn, but they hold their slot so later indices stay right.
-        WmfObject other;
-        other.kind = WmfObject::Other;
-        addObject(other);
+        MetafileObject other;
+        other.kind = MetafileObject::Other;
+        m_objects.addToFreeSlot(other);
         break;
     }
     case U_WMR_PATBLT: {
@@ -518,7 +470,7 @@ WmfHeader readHeaderAndBox(const RecordBytes &file)
 void playWmf(const RecordBytes &file, const WmfHeader &header, QPaintDevice &target, QSize size)
 {
     MetafileCanvas canvas(target);
-    canvas.state.mapMode = MetafileCanvas::Anisotropic;
+    canvas.state.mapMode = U_MM_ANISOTROPIC;
     canvas.state.windowOrg = header.box.topLeft();
     canvas.state.windowExt = header.box.size();
     canvas.state.viewportExt = QSizeF(size);
@@ -533,7 +485,7 @@ RecordBytes bytesOf(const QByteArray &data)
 
 } // namespace
 
-DecodedPicture decodeWmf(const QByteArray &data)
+PictureOutcome decodeWmf(const QByteArray &data)
 {
     try {
         const RecordBytes file = bytesOf(data);
@@ -543,16 +495,13 @@ DecodedPicture decodeWmf(const QByteArray &data)
         if (width == 0 || height == 0)
             throw MetafileInvalid();
         if (!pictureSizeAllowed(width, height))
-            return DecodedPicture::tooLarge(width, height);
+            return PictureFailure::tooLarge(width, height);
         // Recorded, not rasterised: the window paints only what it shows.
         auto drawing = std::make_shared<QPicture>();
         playWmf(file, header, *drawing, size);
-        DecodedPicture result;
-        result.drawing = std::move(drawing);
-        result.drawingSize = size;
-        return result;
+        return Picture(std::move(drawing), size);
     } catch (const MetafileInvalid &) {
-        return DecodedPicture::failed(Messages::MetafileNotValid);
+        return PictureFailure::of(PictureFailure::Kind::MetafileNotValid);
     }
 }
 

@@ -1,6 +1,4 @@
-#include "ui/JpegReader.h"
-
-#include "ui/Messages.h"
+#include "picture/JpegReader.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -137,7 +135,7 @@ bool decodeInto(
 
 } // namespace
 
-DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit, std::int64_t blockBudget)
+PictureOutcome decodeJpeg(const QByteArray &data, std::int64_t pixelLimit, std::int64_t blockBudget)
 {
     jpeg_decompress_struct cinfo {};
     ErrorManager errors {};
@@ -156,7 +154,7 @@ DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit, std::
     if (setjmp(errors.escape)) {
         const int code = errors.base.msg_code;
         jpeg_destroy_decompress(&cinfo);
-        return DecodedPicture::failed(Messages::JpegError(code));
+        return PictureFailure::jpeg(code);
     }
     jpeg_create_decompress(&cinfo);
     cinfo.progress = &counter.base;
@@ -165,10 +163,8 @@ DecodedPicture decodeJpeg(const QByteArray &data, std::int64_t pixelLimit, std::
     jpeg_destroy_decompress(&cinfo);
     if (!decoded) {
         if (!pictureSizeAllowed(width, height) || width * height > pixelLimit)
-            return DecodedPicture::tooLarge(width, height);
-        return DecodedPicture::failed(Messages::JpegError(JERR_OUT_OF_MEMORY));
+            return PictureFailure::tooLarge(width, height);
+        return PictureFailure::jpeg(JERR_OUT_OF_MEMORY);
     }
-    DecodedPicture result;
-    result.image = std::move(image);
-    return result;
+    return Picture(std::move(image));
 }

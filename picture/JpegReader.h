@@ -2,7 +2,7 @@
 // JPEG pictures through libjpeg, with library errors turned into messages
 // instead of ending the program.
 
-#include "ui/PictureDecode.h"
+#include "picture/PictureDecode.h"
 
 #include <QByteArray>
 
@@ -16,5 +16,5 @@ inline constexpr std::int64_t MaxJpegBlocks = std::int64_t(1) << 25;
 // Grayscale, RGB, CMYK and YCCK files, baseline or progressive. Errors read
 // "JPEG error #N" with the library's message code; the warnings of a damaged
 // stream are errors too. Smaller limits keep fuzzing fast.
-DecodedPicture decodeJpeg(
+PictureOutcome decodeJpeg(
     const QByteArray &data, std::int64_t pixelLimit = MaxPicturePixels, std::int64_t blockBudget = MaxJpegBlocks);

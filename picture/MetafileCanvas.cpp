@@ -1,4 +1,4 @@
-#include "ui/MetafileCanvas.h"
+#include "picture/MetafileCanvas.h"
 
 #include <QFontMetricsF>
 #include <cmath>
@@ -11,21 +11,8 @@ constexpr double MaxPenPixels = 32000; // the widest pen QPen accepts is a littl
 constexpr double MaxFontPixels = 16384;
 constexpr int MaxCachedGlyphPixels = 128;
 
-constexpr std::uint32_t PsNull = 5;
-constexpr std::uint32_t BsSolid = 0, BsNull = 1, BsHatched = 2;
-constexpr std::uint32_t TaUpdateCp = 1, TaRight = 2, TaCenter = 6, TaBottom = 8, TaBaseline = 24;
-
-constexpr std::uint32_t RgnAnd = 1, RgnOr = 2, RgnXor = 3, RgnDiff = 4, RgnCopy = 5;
 // Beyond any picture within the limits, however the drawing is mapped.
 constexpr double MaxClipExtent = 1e7;
-
-constexpr std::uint32_t RopSrcCopy = 0x00CC0020;
-constexpr std::uint32_t RopSrcAnd = 0x008800C6;
-constexpr std::uint32_t RopSrcPaint = 0x00EE0086;
-constexpr std::uint32_t RopSrcInvert = 0x00660046;
-constexpr std::uint32_t RopBlackness = 0x00000042;
-constexpr std::uint32_t RopWhiteness = 0x00FF0062;
-constexpr std::uint32_t RopPatCopy = 0x00F00021;
 
 bool finite(QPointF p)
 {
@@ -80,28 +67,28 @@ QTransform MetafileCanvas::logicalToImage() const
     // Millimetres per logical unit for the fixed metric and imperial modes.
     double mm = 0;
     switch (s.mapMode) {
-    case LoMetric:
+    case U_MM_LOMETRIC:
         mm = 0.1;
         break;
-    case HiMetric:
+    case U_MM_HIMETRIC:
         mm = 0.01;
         break;
-    case LoEnglish:
+    case U_MM_LOENGLISH:
         mm = 0.254;
         break;
-    case HiEnglish:
+    case U_MM_HIENGLISH:
         mm = 0.0254;
         break;
-    case Twips:
+    case U_MM_TWIPS:
         mm = 25.4 / 1440;
         break;
-    case Isotropic:
-    case Anisotropic: {
+    case U_MM_ISOTROPIC:
+    case U_MM_ANISOTROPIC: {
         const double wx = s.windowExt.width() != 0 ? s.windowExt.width() : 1;
         const double wy = s.windowExt.height() != 0 ? s.windowExt.height() : 1;
         sx = s.viewportExt.width() / wx;
         sy = s.viewportExt.height() / wy;
-        if (s.mapMode == Isotropic) {
+        if (s.mapMode == U_MM_ISOTROPIC) {
             const double m = std::min(std::abs(sx), std::abs(sy));
             sx = std::copysign(m, sx);
             sy = std::copysign(m, sy);
@@ -140,20 +127,20 @@ void MetafileCanvas::restoreState(int which)
 void MetafileCanvas::selectPen(std::uint32_t style, double width, std::uint32_t colour)
 {
     QPen pen(colorFromRef(colour));
-    switch (style & 0x0F) {
-    case 1:
+    switch (style & U_PS_STYLE_MASK) {
+    case U_PS_DASH:
         pen.setStyle(Qt::DashLine);
         break;
-    case 2:
+    case U_PS_DOT:
         pen.setStyle(Qt::DotLine);
         break;
-    case 3:
+    case U_PS_DASHDOT:
         pen.setStyle(Qt::DashDotLine);
         break;
-    case 4:
+    case U_PS_DASHDOTDOT:
         pen.setStyle(Qt::DashDotDotLine);
         break;
-    case PsNull:
+    case U_PS_NULL:
         pen.setStyle(Qt::NoPen);
         break;
     default:
@@ -161,22 +148,22 @@ void MetafileCanvas::selectPen(std::uint32_t style, double width, std::uint32_t 
         break;
     }
     // End caps and joins sit in the upper bits of geometric pens.
-    switch (style & 0x0F00) {
-    case 0x0100:
+    switch (style & U_PS_ENDCAP_MASK) {
+    case U_PS_ENDCAP_SQUARE:
         pen.setCapStyle(Qt::SquareCap);
         break;
-    case 0x0200:
+    case U_PS_ENDCAP_FLAT:
         pen.setCapStyle(Qt::FlatCap);
         break;
     default:
         pen.setCapStyle(Qt::RoundCap);
         break;
     }
-    switch (style & 0xF000) {
-    case 0x1000:
+    switch (style & U_PS_JOIN_MASK) {
+    case U_PS_JOIN_BEVEL:
         pen.setJoinStyle(Qt::BevelJoin);
         break;
-    case 0x2000:
+    case U_PS_JOIN_MITER:
         pen.setJoinStyle(Qt::MiterJoin);
         break;
     default:
@@ -191,11 +178,11 @@ void MetafileCanvas::selectBrush(std::uint32_t style, std::uint32_t colour, std:
 {
     static const Qt::BrushStyle hatches[] = { Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern, Qt::BDiagPattern,
         Qt::CrossPattern, Qt::DiagCrossPattern };
-    if (style == BsNull)
+    if (style == U_BS_NULL)
         state.brush = QBrush(Qt::NoBrush);
-    else if (style == BsHatched && hatch < 6)
+    else if (style == U_BS_HATCHED && hatch <= U_HS_DIAGCROSS)
         state.brush = QBrush(colorFromRef(colour), hatches[hatch]);
-    else if (style == BsSolid || style == BsHatched)
+    else if (style == U_BS_SOLID || style == U_BS_HATCHED)
         state.brush = QBrush(colorFromRef(colour));
     else
         state.brush = QBrush(Qt::gray); // pattern brushes without their pattern
@@ -208,41 +195,41 @@ void MetafileCanvas::selectPatternBrush(const QImage &pattern)
 
 void MetafileCanvas::selectStockObject(std::uint32_t index)
 {
-    switch (index & 0x7FFFFFFF) {
-    case 0:
+    switch (index | U_STOCK_OBJECT) {
+    case U_WHITE_BRUSH:
         state.brush = QBrush(Qt::white);
         break;
-    case 1:
+    case U_LTGRAY_BRUSH:
         state.brush = QBrush(QColor(192, 192, 192));
         break;
-    case 2:
+    case U_GRAY_BRUSH:
         state.brush = QBrush(QColor(128, 128, 128));
         break;
-    case 3:
+    case U_DKGRAY_BRUSH:
         state.brush = QBrush(QColor(64, 64, 64));
         break;
-    case 4:
+    case U_BLACK_BRUSH:
         state.brush = QBrush(Qt::black);
         break;
-    case 5:
+    case U_NULL_BRUSH:
         state.brush = QBrush(Qt::NoBrush);
         break;
-    case 6:
-        selectPen(0, 0, 0xFFFFFF);
+    case U_WHITE_PEN:
+        selectPen(U_PS_SOLID, 0, 0xFFFFFF);
         break;
-    case 7:
-        selectPen(0, 0, 0);
+    case U_BLACK_PEN:
+        selectPen(U_PS_SOLID, 0, 0);
         break;
-    case 8:
-        selectPen(PsNull, 0, 0);
+    case U_NULL_PEN:
+        selectPen(U_PS_NULL, 0, 0);
         break;
-    case 10:
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 16:
-    case 17:
+    case U_OEM_FIXED_FONT:
+    case U_ANSI_FIXED_FONT:
+    case U_ANSI_VAR_FONT:
+    case U_SYSTEM_FONT:
+    case U_DEVICE_DEFAULT_FONT:
+    case U_SYSTEM_FIXED_FONT:
+    case U_DEFAULT_GUI_FONT:
         state.font = MetafileFont();
         break;
     default:
@@ -308,19 +295,19 @@ void MetafileCanvas::clipToPath(std::uint32_t mode)
     whole.addRect(QRectF(-MaxClipExtent, -MaxClipExtent, 2 * MaxClipExtent, 2 * MaxClipExtent));
     const QPainterPath current = state.clip.value_or(whole);
     switch (mode) {
-    case RgnAnd:
+    case U_RGN_AND:
         state.clip = current.intersected(area);
         break;
-    case RgnOr:
+    case U_RGN_OR:
         state.clip = current.united(area);
         break;
-    case RgnXor:
+    case U_RGN_XOR:
         state.clip = current.united(area).subtracted(current.intersected(area));
         break;
-    case RgnDiff:
+    case U_RGN_DIFF:
         state.clip = current.subtracted(area);
         break;
-    case RgnCopy:
+    case U_RGN_COPY:
         state.clip = area;
         break;
     default:
@@ -552,7 +539,7 @@ void MetafileCanvas::text(
     font.setStrikeOut(f.strikeOut);
     const QFontMetricsF metrics(font);
 
-    const bool updateCp = state.textAlign & TaUpdateCp;
+    const bool updateCp = state.textAlign & U_TA_UPDATECP;
     const QPointF anchor = t.map(updateCp ? state.position : reference);
     const double horizontal = scaleOf(t, false);
     std::vector<double> offsets;
@@ -565,14 +552,14 @@ void MetafileCanvas::text(
     if (advances.empty())
         width = metrics.horizontalAdvance(string);
     double x = 0;
-    if ((state.textAlign & TaCenter) == TaCenter)
+    if ((state.textAlign & U_TA_CENTER) == U_TA_CENTER)
         x = -width / 2;
-    else if (state.textAlign & TaRight)
+    else if (state.textAlign & U_TA_RIGHT)
         x = -width;
     double y = metrics.ascent();
-    if ((state.textAlign & TaBaseline) == TaBaseline)
+    if ((state.textAlign & U_TA_BASELINE) == U_TA_BASELINE)
         y = 0;
-    else if (state.textAlign & TaBottom)
+    else if (state.textAlign & U_TA_BOTTOM)
         y = -metrics.descent();
 
     m_painter.setTransform(QTransform());
@@ -612,13 +599,13 @@ void MetafileCanvas::bitmap(
     applyClip();
     m_painter.setTransform(logicalToImage());
     switch (rop) {
-    case RopSrcAnd:
+    case U_SRCAND:
         m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
         break;
-    case RopSrcPaint:
+    case U_SRCPAINT:
         m_painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
         break;
-    case RopSrcInvert:
+    case U_SRCINVERT:
         m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         break;
     default:
@@ -634,11 +621,11 @@ void MetafileCanvas::fillBox(const QRectF &destination, std::uint32_t rop)
         return;
     applyClip();
     m_painter.setTransform(logicalToImage());
-    if (rop == RopBlackness)
+    if (rop == U_BLACKNESS)
         m_painter.fillRect(destination, Qt::black);
-    else if (rop == RopWhiteness)
+    else if (rop == U_WHITENESS)
         m_painter.fillRect(destination, Qt::white);
-    else if (rop == RopPatCopy || rop == RopSrcCopy)
+    else if (rop == U_PATCOPY || rop == U_SRCCOPY)
         m_painter.fillRect(destination, state.brush);
 }
 

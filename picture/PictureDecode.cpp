@@ -1,4 +1,4 @@
-#include "ui/PictureDecode.h"
+#include "picture/PictureDecode.h"
 
 #include <QPainter>
 

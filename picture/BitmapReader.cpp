@@ -1,6 +1,6 @@
-#include "ui/BitmapReader.h"
+#include "picture/BitmapReader.h"
 
-#include "ui/Messages.h"
+#include "model/LittleEndian.h"
 
 #include <algorithm>
 #include <array>
@@ -198,9 +198,7 @@ void decodeRows(const DibHeader &h, const std::vector<QRgb> &palette, const Reco
                 out[x] = qRgb(p[2], p[1], p[0]);
             } else {
                 const unsigned char *p = in + std::uint64_t(x) * (h.bitCount / 8);
-                std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
-                if (h.bitCount == 32)
-                    v |= std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+                const std::uint32_t v = h.bitCount == 32 ? model::ReadLittle32(p) : model::ReadLittle16(p);
                 out[x] = qRgba(red(v), green(v), blue(v), alpha.present() ? alpha(v) : 255);
             }
         }
@@ -321,31 +319,30 @@ RecordBytes bytesOf(const QByteArray &data)
 
 } // namespace
 
-DecodedPicture decodeBmp(const QByteArray &data)
+PictureOutcome decodeBmp(const QByteArray &data)
 {
     const RecordBytes file = bytesOf(data);
     if (!file.has(0, FileHeaderSize) || file.u8(0) != 'B' || file.u8(1) != 'M')
-        return DecodedPicture::failed(Messages::BitmapNotValid);
+        return PictureFailure::of(PictureFailure::Kind::BitmapNotValid);
     const RecordBytes dib = file.slice(FileHeaderSize, file.size() - FileHeaderSize);
     DibHeader h;
     const HeaderStatus status = readHeaderSafely(dib, h);
     if (status == HeaderStatus::TooLarge)
-        return DecodedPicture::tooLarge(h.width, h.height);
+        return PictureFailure::tooLarge(h.width, h.height);
     if (status != HeaderStatus::Usable || h.tableAt > dib.size())
-        return DecodedPicture::failed(Messages::BitmapNotValid);
+        return PictureFailure::of(PictureFailure::Kind::BitmapNotValid);
     // The pixels start where the file header says; writers that leave it at
     // zero put them straight after the colour table.
     std::uint64_t pixelsAt = file.u32(10);
     if (pixelsAt < FileHeaderSize + h.tableAt)
         pixelsAt = FileHeaderSize + std::min(h.tableAt + h.tableEntries * h.entrySize, dib.size());
     if (pixelsAt > file.size())
-        return DecodedPicture::failed(Messages::BitmapNotValid);
+        return PictureFailure::of(PictureFailure::Kind::BitmapNotValid);
     const RecordBytes table = file.slice(FileHeaderSize + h.tableAt, pixelsAt - FileHeaderSize - h.tableAt);
-    DecodedPicture result;
-    result.image = decodePixels(h, table, file.slice(pixelsAt, file.size() - pixelsAt));
-    if (result.image.isNull())
-        return DecodedPicture::failed(Messages::BitmapNotValid);
-    return result;
+    QImage image = decodePixels(h, table, file.slice(pixelsAt, file.size() - pixelsAt));
+    if (image.isNull())
+        return PictureFailure::of(PictureFailure::Kind::BitmapNotValid);
+    return Picture(std::move(image));
 }
 
 QImage decodeDib(const RecordBytes &header, const RecordBytes &bits)
