@@ -94,7 +94,6 @@ TEST_F(MemoWindowTest, NotesTextKeepsEveryCharacterAndLongNotesLookLikeTheirFirs
     for (const QString &text : { QStringLiteral("a\u00A0b\tc\n\nd ё\n"), longText, longText.chopped(1), QString() }) {
         MemoForm->setNotesText(text);
         EXPECT_EQ(MemoForm->notesText(), text) << text.size();
-        // A new text is shown from its start, wherever the old one was left.
         EXPECT_EQ(MemoForm->Memo->verticalScrollBar()->value() + MemoForm->Memo->textCursor().position(), 0);
         MemoForm->Memo->moveCursor(QTextCursor::End);
     }
