@@ -4,6 +4,7 @@
 #include "ui/Memo.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -83,10 +84,19 @@ TEST_F(MemoWindowTest, TypingIsAChangeOnlyWithAPatternAndSettingTheTextIsNot)
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
-TEST_F(MemoWindowTest, NotesTextKeepsEveryCharacter)
+TEST_F(MemoWindowTest, NotesTextKeepsEveryCharacterAndLongNotesLookLikeTheirFirstLines)
 {
     newPattern(4, 4);
-    const QString text = QStringLiteral("a\u00A0b\tc\n\nd ё\n");
-    MemoForm->setNotesText(text);
-    EXPECT_EQ(MemoForm->notesText(), text);
+    form->MemoButn->click();
+    QString longText;
+    for (int line = 0; line < 5000; ++line)
+        longText += line % 7 ? QStringLiteral("строка\u00A0%1 с текстом, шире окна, шире окна\n").arg(line) : "\n";
+    for (const QString &text : { QStringLiteral("a\u00A0b\tc\n\nd ё\n"), longText, longText.chopped(1), QString() }) {
+        MemoForm->setNotesText(text);
+        EXPECT_EQ(MemoForm->notesText(), text) << text.size();
+        EXPECT_EQ(MemoForm->Memo->verticalScrollBar()->value() + MemoForm->Memo->textCursor().position(), 0);
+        MemoForm->Memo->moveCursor(QTextCursor::End);
+    }
+    const QImage firstLines = (MemoForm->setNotesText(longText.left(2000)), MemoForm->Memo->viewport()->grab().toImage());
+    EXPECT_EQ((MemoForm->setNotesText(longText), MemoForm->Memo->viewport()->grab().toImage()), firstLines);
 }
