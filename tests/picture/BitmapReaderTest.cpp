@@ -11,7 +11,7 @@
 
 namespace {
 
-struct BmpSpec {
+struct BmpLayout {
     const char *label;
     quint32 headerSize;
     quint16 bits;
@@ -44,14 +44,14 @@ std::vector<QRgb> paletteOf(quint32 entries)
     return palette;
 }
 
-quint32 pixelValue(const BmpSpec &spec, QRgb colour, const std::vector<QRgb> &palette)
+quint32 pixelValue(const BmpLayout &layout, QRgb colour, const std::vector<QRgb> &palette)
 {
-    if (spec.bits <= 8)
+    if (layout.bits <= 8)
         return quint32(std::find(palette.begin(), palette.end(), colour) - palette.begin());
     const int channels[] = { qRed(colour), qGreen(colour), qBlue(colour), 255 };
     quint32 value = 0;
-    for (std::size_t c = 0; c < spec.masks.size(); ++c)
-        value |= channels[c] == 255 ? spec.masks[c] : 0;
+    for (std::size_t c = 0; c < layout.masks.size(); ++c)
+        value |= channels[c] == 255 ? layout.masks[c] : 0;
     return value;
 }
 
@@ -60,31 +60,31 @@ void put32(QByteArray &bytes, int at, quint32 value)
     qToLittleEndian(value, bytes.data() + at);
 }
 
-QByteArray craftBmp(const BmpSpec &spec, const QImage &image, QByteArray pixels = {})
+QByteArray craftBmp(const BmpLayout &layout, const QImage &image, QByteArray pixels = {})
 {
-    const bool core = spec.headerSize == 12;
-    const std::vector<QRgb> palette = paletteOf(spec.paletteEntries);
-    QByteArray header(int(spec.headerSize), '\0');
-    put32(header, 0, spec.headerSize);
+    const bool core = layout.headerSize == 12;
+    const std::vector<QRgb> palette = paletteOf(layout.paletteEntries);
+    QByteArray header(int(layout.headerSize), '\0');
+    put32(header, 0, layout.headerSize);
     if (core) {
         qToLittleEndian(quint16(image.width()), header.data() + 4);
         qToLittleEndian(quint16(image.height()), header.data() + 6);
         qToLittleEndian(quint16(1), header.data() + 8);
-        qToLittleEndian(spec.bits, header.data() + 10);
+        qToLittleEndian(layout.bits, header.data() + 10);
     } else {
         put32(header, 4, quint32(image.width()));
-        put32(header, 8, quint32(spec.topDown ? -image.height() : image.height()));
+        put32(header, 8, quint32(layout.topDown ? -image.height() : image.height()));
         qToLittleEndian(quint16(1), header.data() + 12);
-        qToLittleEndian(spec.bits, header.data() + 14);
-        put32(header, 16, spec.compression);
-        put32(header, 32, spec.paletteEntries);
+        qToLittleEndian(layout.bits, header.data() + 14);
+        put32(header, 16, layout.compression);
+        put32(header, 32, layout.paletteEntries);
     }
     QByteArray masks;
-    for (std::size_t i = 0; i < spec.masks.size(); ++i) {
-        if (spec.headerSize >= 52)
-            put32(header, int(40 + 4 * i), spec.masks[i]);
-        else if (spec.compression != 0)
-            masks.append(QByteArray(4, '\0')), put32(masks, int(4 * i), spec.masks[i]);
+    for (std::size_t i = 0; i < layout.masks.size(); ++i) {
+        if (layout.headerSize >= 52)
+            put32(header, int(40 + 4 * i), layout.masks[i]);
+        else if (layout.compression != 0)
+            masks.append(QByteArray(4, '\0')), put32(masks, int(4 * i), layout.masks[i]);
     }
     QByteArray table;
     for (const QRgb c : palette) {
@@ -93,17 +93,17 @@ QByteArray craftBmp(const BmpSpec &spec, const QImage &image, QByteArray pixels 
             table.append('\0');
     }
     if (pixels.isEmpty()) {
-        const int rowBytes = (image.width() * spec.bits + 31) / 32 * 4;
+        const int rowBytes = (image.width() * layout.bits + 31) / 32 * 4;
         for (int row = 0; row < image.height(); ++row) {
             QByteArray line(rowBytes, '\0');
-            const int y = spec.topDown ? row : image.height() - 1 - row;
+            const int y = layout.topDown ? row : image.height() - 1 - row;
             for (int x = 0; x < image.width(); ++x) {
-                const quint32 v = pixelValue(spec, image.pixel(x, y), palette);
-                if (spec.bits < 8)
-                    line[x * spec.bits / 8] = char(line[x * spec.bits / 8] | v << (8 - spec.bits - x * spec.bits % 8));
+                const quint32 v = pixelValue(layout, image.pixel(x, y), palette);
+                if (layout.bits < 8)
+                    line[x * layout.bits / 8] = char(line[x * layout.bits / 8] | v << (8 - layout.bits - x * layout.bits % 8));
                 else
-                    for (int b = 0; b < spec.bits / 8; ++b)
-                        line[x * spec.bits / 8 + b] = char(v >> (8 * b));
+                    for (int b = 0; b < layout.bits / 8; ++b)
+                        line[x * layout.bits / 8 + b] = char(v >> (8 * b));
             }
             pixels += line;
         }
@@ -127,7 +127,7 @@ QImage decoded(const QByteArray &bytes)
 TEST(BitmapReader, EveryHeaderDepthAndMaskGivesBackThePicture)
 {
     const QImage image = asymmetric();
-    const BmpSpec specs[] = {
+    const BmpLayout specs[] = {
         { "core header, 24 bits", 12, 24, 0, { 0xFF0000, 0x00FF00, 0x0000FF } },
         { "core header, 8-bit palette", 12, 8, 0, {}, false, 256 },
         { "info header, 24 bits, top-down", 40, 24, 0, { 0xFF0000, 0x00FF00, 0x0000FF }, true },
@@ -146,9 +146,9 @@ TEST(BitmapReader, EveryHeaderDepthAndMaskGivesBackThePicture)
     const QImage noBlue = decoded(craftBmp({ "", 40, 16, 3, { 0xF800, 0x07E0, 0 } }, image));
     EXPECT_EQ(noBlue.pixel(2, 0), qRgb(0, 0, 0));
     EXPECT_EQ(noBlue.pixel(0, 1), qRgb(255, 255, 0));
-    for (const BmpSpec &spec : specs) {
-        SCOPED_TRACE(spec.label);
-        const PictureOutcome result = decodeBmp(craftBmp(spec, image));
+    for (const BmpLayout &layout : specs) {
+        SCOPED_TRACE(layout.label);
+        const PictureOutcome result = decodeBmp(craftBmp(layout, image));
         ASSERT_TRUE(result.ok()) << PictureFailureText(result.failure()).toStdString();
         EXPECT_EQ(result.value().toImage().convertToFormat(QImage::Format_RGB32), image);
     }
@@ -157,8 +157,8 @@ TEST(BitmapReader, EveryHeaderDepthAndMaskGivesBackThePicture)
 TEST(BitmapReader, RunLengthBitmapsAreReadAndCutOrOverrunningOnesRefused)
 {
     const QImage image = asymmetric();
-    const BmpSpec rle8Spec { "RLE8", 40, 8, 1, {}, false, 6 };
-    const BmpSpec rle4Spec { "RLE4", 40, 4, 2, {}, false, 6 };
+    const BmpLayout rle8Spec { "RLE8", 40, 8, 1, {}, false, 6 };
+    const BmpLayout rle4Spec { "RLE4", 40, 4, 2, {}, false, 6 };
     // Palette indices: red 0, green 1, blue 2, white 3, black 4, yellow 5.
     // Bottom row first: a padded literal run, the row's end, encoded runs
     // (the four-bit one alternating two indices), the picture's end.
