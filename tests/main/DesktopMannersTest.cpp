@@ -145,7 +145,7 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
     newPattern(400, 800);
     DisplayForm->showPosition(400, 800);
     ReFormatForm->FormActivate();
-    for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm, ReFormatForm, AboutForm }) {
+    for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm->ClientArea, ReFormatForm, AboutForm }) {
         QList<QLabel *> labels;
         for (QLabel *label : window->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
             if (!label->text().isEmpty())
