@@ -2,6 +2,7 @@
 
 #include "ui/WindowPlacement.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionTitleBar>
@@ -16,9 +17,12 @@ QStyleOptionTitleBar titleBarOption(const QWidget &strip)
     // A tool window's bar with the label area only: no icon, caption or buttons.
     option.titleBarFlags = Qt::Tool;
     option.subControls = QStyle::SC_TitleBarLabel;
-    const bool active = strip.window()->isActiveWindow();
-    option.titleBarState = active ? Qt::WindowActive : Qt::WindowNoState;
+    // Active while its own window has the keyboard, as the window manager
+    // shows the frames it draws; the style reads the state from the bar's flags.
+    const bool active = strip.window()->windowHandle() && QGuiApplication::focusWindow() == strip.window()->windowHandle();
+    option.titleBarState = active ? int(QStyle::State_Active) : 0;
     option.state.setFlag(QStyle::State_Active, active);
+    option.palette.setCurrentColorGroup(active ? QPalette::Active : QPalette::Inactive);
     return option;
 }
 
@@ -29,6 +33,7 @@ ToolTitleStrip::ToolTitleStrip(QWidget &window)
 {
     setObjectName(QStringLiteral("TitleStrip"));
     setFixedHeight(stripHeight());
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, qOverload<>(&QWidget::update));
 }
 
 int ToolTitleStrip::stripHeight() const
@@ -46,19 +51,6 @@ int ToolTitleStrip::stripHeight() const
 void ToolTitleStrip::showEvent(QShowEvent *)
 {
     setFixedHeight(stripHeight());
-}
-
-bool ToolTitleStrip::event(QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::WindowActivate:
-    case QEvent::WindowDeactivate:
-        update(); // an inactive bar looks different
-        break;
-    default:
-        break;
-    }
-    return QWidget::event(event);
 }
 
 void ToolTitleStrip::paintEvent(QPaintEvent *)
