@@ -29,6 +29,7 @@ TEST_F(DesktopMannersTest, ToolWindowsStayAboveTheMainWindowOnly)
         EXPECT_EQ(tool->windowType(), Qt::Tool) << name;
         EXPECT_FALSE(tool->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << name;
         EXPECT_EQ(tool->parentWidget(), form) << name; // transient for the main window
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(tool)->role(), QAccessible::Window) << name;
     }
 }
 
