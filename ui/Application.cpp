@@ -14,6 +14,7 @@
 #include "ui/Picture.h"
 #include "ui/Preview.h"
 #include "ui/Reformat.h"
+#include "ui/ToolWindowAccessible.h"
 #include "ui/UserDialogs.h"
 
 #include <QEvent>
@@ -234,6 +235,7 @@ void ApplicationWindows::createCompanions()
                 m_made(*window);
         };
         TMainForm &owner = *m_main;
+        presentToolWindowsAsWindows();
         step(NewForm = new TNewForm(owner, m_dialogs));
         step(EffectsForm = new TEffectsForm(&owner));
         step(DisplayForm = new TDisplayForm(&owner));

@@ -2,8 +2,9 @@
 
 #include "ui/ColourConversion.h"
 #include "ui/DialogParts.h"
-#include "ui/MoveOnlyFrame.h"
+#include "ui/MoveOnlyWindow.h"
 #include "ui/PaletteSwatch.h"
+#include "ui/ToolTitleStrip.h"
 #include "ui/ToolWindowMinimise.h"
 #include "ui/WindowPlacement.h"
 
@@ -11,6 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <algorithm>
 
 TDisplayForm *DisplayForm = nullptr;
@@ -59,31 +61,43 @@ TDisplayForm::TDisplayForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("DisplayForm"));
     // A small title bar to drag it by: no caption, no buttons, so the user
-    // cannot close it. A tool window stays above its owner, the main window,
-    // and below the dialogs.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    askForMoveOnlyFrame(*this);
+    // cannot close it. The window manager's frames come with buttons, so the
+    // bar is the window's own. A tool window stays above its owner, the main
+    // window, and below the dialogs.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    askToOnlyMove(*this);
     keepOwnerUpWhenMinimised(*this, [] {});
     setAccessibleName(QStringLiteral("Положение указателя"));
-    resize(104, ClientHeight);
-    new WindowPlacement(*this, WindowPlacement::When::FirstShowing, false,
-        [](const QMargins &frame) { return QRect(527, 278, OuterWidth, ClientHeight + frame.top() + frame.bottom()); });
+    auto *strip = new ToolTitleStrip(*this);
+    ClientArea = new QWidget(this);
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip);
+    layout->addWidget(ClientArea);
+    ClientArea->setFixedHeight(ClientHeight);
+    resize(104, strip->height() + ClientHeight);
+    // The bar takes its height as the window is shown, before it is placed.
+    new WindowPlacement(*this, WindowPlacement::When::FirstShowing, false, [strip](const QMargins &frame) {
+        return QRect(527, 278, OuterWidth, strip->height() + ClientHeight + frame.top() + frame.bottom());
+    });
 
-    Bevel = new QFrame(this);
+    Bevel = new QFrame(ClientArea);
     Bevel->setObjectName(QStringLiteral("Bevel"));
     Bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel->setGeometry(0, 1, 97, 107);
 
-    Shape = new SwatchSquare(m_swatch, this);
+    Shape = new SwatchSquare(m_swatch, ClientArea);
     Shape->setObjectName(QStringLiteral("Shape"));
     Shape->setAccessibleName(QStringLiteral("Текущий цвет"));
     Shape->setGeometry(18, 10, 61, 53);
 
     // No fixed accessible names: assistive tools read what the labels show.
-    Label1 = addLabelAt(this, "Label1", QStringLiteral("Петля:"), timesBold(15), QPoint(11, 71));
-    Label4 = addLabelAt(this, "Label4", QString(), timesBold(19), QPoint(64, 68), Qt::blue);
-    Label2 = addLabelAt(this, "Label2", QStringLiteral("Ряд:"), timesBold(15), QPoint(30, 87));
-    Label3 = addLabelAt(this, "Label3", QString(), timesBold(19), QPoint(64, 85), Qt::blue);
+    Label1 = addLabelAt(ClientArea, "Label1", QStringLiteral("Петля:"), timesBold(15), QPoint(11, 71));
+    Label4 = addLabelAt(ClientArea, "Label4", QString(), timesBold(19), QPoint(64, 68), Qt::blue);
+    Label2 = addLabelAt(ClientArea, "Label2", QStringLiteral("Ряд:"), timesBold(15), QPoint(30, 87));
+    Label3 = addLabelAt(ClientArea, "Label3", QString(), timesBold(19), QPoint(64, 85), Qt::blue);
     // Each caption labels its number for assistive tools.
     Label1->setBuddy(Label4);
     Label2->setBuddy(Label3);

@@ -20,6 +20,7 @@ public:
     // The user-facing stitch and row numbers under the pointer.
     void showPosition(int stitchNumber, int rowNumber);
 
+    QWidget *ClientArea = nullptr; // below the title bar, holding the controls
     QFrame *Bevel = nullptr;
     QWidget *Shape = nullptr; // the swatch
     QLabel *Label1 = nullptr; // "Петля:"

@@ -29,6 +29,7 @@ TEST_F(DesktopMannersTest, ToolWindowsStayAboveTheMainWindowOnly)
         EXPECT_EQ(tool->windowType(), Qt::Tool) << name;
         EXPECT_FALSE(tool->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << name;
         EXPECT_EQ(tool->parentWidget(), form) << name; // transient for the main window
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(tool)->role(), QAccessible::Window) << name;
     }
 }
 
@@ -145,7 +146,7 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
     newPattern(400, 800);
     DisplayForm->showPosition(400, 800);
     ReFormatForm->FormActivate();
-    for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm, ReFormatForm, AboutForm }) {
+    for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm->ClientArea, ReFormatForm, AboutForm }) {
         QList<QLabel *> labels;
         for (QLabel *label : window->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
             if (!label->text().isEmpty())

@@ -1,4 +1,4 @@
-#include "ui/MoveOnlyFrame.h"
+#include "ui/MoveOnlyWindow.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -14,12 +14,10 @@ namespace {
 constexpr std::uint32_t HasFunctions = 1u << 0;
 constexpr std::uint32_t HasDecorations = 1u << 1;
 constexpr std::uint32_t FunctionMove = 1u << 2;
-constexpr std::uint32_t DecorBorder = 1u << 1;
-constexpr std::uint32_t DecorTitle = 1u << 3;
 
-class MoveOnlyHints : public QObject {
+class MoveOnlyHint : public QObject {
 public:
-    MoveOnlyHints(QWidget &window, xcb_connection_t *connection)
+    MoveOnlyHint(QWidget &window, xcb_connection_t *connection)
         : QObject(&window)
         , m_connection(connection)
     {
@@ -38,8 +36,7 @@ protected:
         // event comes after that and before the window is mapped.
         auto *window = static_cast<QWidget *>(watched);
         if (event->type() == QEvent::Show && m_atom != XCB_ATOM_NONE && window->testAttribute(Qt::WA_WState_Created)) {
-            const std::array<std::uint32_t, 5> hints { HasFunctions | HasDecorations, FunctionMove,
-                DecorBorder | DecorTitle, 0, 0 };
+            const std::array<std::uint32_t, 5> hints { HasFunctions | HasDecorations, FunctionMove, 0, 0, 0 };
             xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), m_atom, m_atom,
                 32, hints.size(), hints.data());
             xcb_flush(m_connection);
@@ -54,10 +51,10 @@ private:
 
 } // namespace
 
-void askForMoveOnlyFrame(QWidget &window)
+void askToOnlyMove(QWidget &window)
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
         return;
-    new MoveOnlyHints(window, x11->connection());
+    new MoveOnlyHint(window, x11->connection());
 }
