@@ -323,38 +323,27 @@ void EmfPlayer::selectObject(const RecordBytes &r)
 
 void EmfPlayer::createPen(const RecordBytes &r)
 {
-    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen)))) {
-        const std::uint64_t at = offsetof(U_EMRCREATEPEN, lopn);
-        object->kind = MetafileObject::Pen;
-        object->style = r.u32(at);
-        object->width = r.i32(at + 4);
-        object->colour = r.u32(at + 12);
-    }
+    const std::uint64_t at = offsetof(U_EMRCREATEPEN, lopn);
+    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen))))
+        *object = MetafileObject::pen(r.u32(at), r.i32(at + 4), r.u32(at + 12));
 }
 
 void EmfPlayer::extCreatePen(const RecordBytes &r)
 {
+    const std::uint64_t at = offsetof(U_EMREXTCREATEPEN, elp);
     if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEPEN, ihPen)))) {
-        const std::uint64_t at = offsetof(U_EMREXTCREATEPEN, elp);
-        object->kind = MetafileObject::Pen;
-        object->style = r.u32(at + offsetof(U_EXTLOGPEN, elpPenStyle));
-        object->width = r.u32(at + offsetof(U_EXTLOGPEN, elpWidth));
-        object->colour = r.u32(at + offsetof(U_EXTLOGPEN, elpColor));
         // A pen whose brush is hollow draws nothing.
-        if (r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == U_BS_NULL)
-            object->style = U_PS_NULL;
+        const bool hollow = r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == U_BS_NULL;
+        *object = MetafileObject::pen(hollow ? U_PS_NULL : r.u32(at + offsetof(U_EXTLOGPEN, elpPenStyle)),
+            r.u32(at + offsetof(U_EXTLOGPEN, elpWidth)), r.u32(at + offsetof(U_EXTLOGPEN, elpColor)));
     }
 }
 
 void EmfPlayer::createBrushIndirect(const RecordBytes &r)
 {
-    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush)))) {
-        const std::uint64_t at = offsetof(U_EMRCREATEBRUSHINDIRECT, lb);
-        object->kind = MetafileObject::Brush;
-        object->style = r.u32(at);
-        object->colour = r.u32(at + 4);
-        object->hatch = r.u32(at + 8);
-    }
+    const std::uint64_t at = offsetof(U_EMRCREATEBRUSHINDIRECT, lb);
+    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush))))
+        *object = MetafileObject::brush(r.u32(at), r.u32(at + 4), r.u32(at + 8));
 }
 
 void EmfPlayer::createDibPatternBrushPt(const RecordBytes &r)

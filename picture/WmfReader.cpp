@@ -208,8 +208,14 @@ private:
     void restoreDc(const RecordBytes &r) { m_canvas.restoreState(r.i16(param(0))); }
     void selectObject(const RecordBytes &r) { m_objects.select(r.u16(param(0)), m_canvas); }
     void deleteObject(const RecordBytes &r) { m_objects.remove(r.u16(param(0))); }
-    void createPenIndirect(const RecordBytes &r);
-    void createBrushIndirect(const RecordBytes &r);
+    void createPenIndirect(const RecordBytes &r)
+    {
+        m_objects.addToFreeSlot(MetafileObject::pen(r.u16(param(0)), r.i16(param(1)), r.u32(param(3))));
+    }
+    void createBrushIndirect(const RecordBytes &r)
+    {
+        m_objects.addToFreeSlot(MetafileObject::brush(r.u16(param(0)), r.u32(param(1)), r.u16(param(3))));
+    }
     void createFontIndirect(const RecordBytes &r);
     void dibCreatePatternBrush(const RecordBytes &r);
     void patBlt(const RecordBytes &r)
@@ -299,26 +305,6 @@ void WmfPlayer::polyPolygon(const RecordBytes &r)
     }
     if (!r.failed())
         m_canvas.polyPolygon(shapes);
-}
-
-void WmfPlayer::createPenIndirect(const RecordBytes &r)
-{
-    MetafileObject pen;
-    pen.kind = MetafileObject::Pen;
-    pen.style = r.u16(param(0));
-    pen.width = r.i16(param(1));
-    pen.colour = r.u32(param(3));
-    m_objects.addToFreeSlot(pen);
-}
-
-void WmfPlayer::createBrushIndirect(const RecordBytes &r)
-{
-    MetafileObject brush;
-    brush.kind = MetafileObject::Brush;
-    brush.style = r.u16(param(0));
-    brush.colour = r.u32(param(1));
-    brush.hatch = r.u16(param(3));
-    m_objects.addToFreeSlot(brush);
 }
 
 void WmfPlayer::createFontIndirect(const RecordBytes &r)
