@@ -317,7 +317,8 @@ HeaderStatus readHeaderSafely(const RecordBytes &b, DibHeader &h)
 PictureOutcome decodeBmp(const QByteArray &data)
 {
     bool fault = false;
-    const RecordBytes file(reinterpret_cast<const unsigned char *>(data.constData()), std::uint64_t(data.size()), fault);
+    const RecordBytes file(
+        reinterpret_cast<const unsigned char *>(data.constData()), std::uint64_t(data.size()), fault);
     if (!file.has(0, FileHeaderSize) || file.u8(0) != 'B' || file.u8(1) != 'M')
         return PictureFailure::of(PictureFailure::Kind::BitmapNotValid);
     const RecordBytes dib = file.slice(FileHeaderSize, file.size() - FileHeaderSize);

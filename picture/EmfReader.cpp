@@ -1,8 +1,8 @@
 #include "picture/BitmapReader.h"
 #include "picture/MetafileCanvas.h"
 #include "picture/MetafileObjects.h"
-#include "picture/MetafileRecordTable.h"
 #include "picture/MetafileReader.h"
+#include "picture/MetafileRecordTable.h"
 #include "picture/MetafileText.h"
 
 #include <uemf.h>

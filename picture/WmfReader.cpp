@@ -1,8 +1,8 @@
 #include "picture/BitmapReader.h"
 #include "picture/MetafileCanvas.h"
 #include "picture/MetafileObjects.h"
-#include "picture/MetafileRecordTable.h"
 #include "picture/MetafileReader.h"
+#include "picture/MetafileRecordTable.h"
 #include "picture/MetafileText.h"
 
 #include <uwmf.h>
@@ -191,10 +191,17 @@ private:
     void lineTo(const RecordBytes &r) { m_canvas.lineTo(point(r, 0)); }
     void rectangle(const RecordBytes &r) { m_canvas.rectangle(box(r, 0)); }
     void ellipse(const RecordBytes &r) { m_canvas.ellipse(box(r, 0)); }
-    void roundRect(const RecordBytes &r) { m_canvas.roundRectangle(box(r, 2), QSizeF(r.i16(param(1)), r.i16(param(0)))); }
-    void arc(const RecordBytes &r) { m_canvas.arc(MetafileCanvas::ArcKind::Arc, box(r, 4), point(r, 2), point(r, 0)); }
-    void chord(const RecordBytes &r) { m_canvas.arc(MetafileCanvas::ArcKind::Chord, box(r, 4), point(r, 2), point(r, 0)); }
-    void pie(const RecordBytes &r) { m_canvas.arc(MetafileCanvas::ArcKind::Pie, box(r, 4), point(r, 2), point(r, 0)); }
+    void roundRect(const RecordBytes &r)
+    {
+        m_canvas.roundRectangle(box(r, 2), QSizeF(r.i16(param(1)), r.i16(param(0))));
+    }
+    void arcOf(MetafileCanvas::ArcKind kind, const RecordBytes &r)
+    {
+        m_canvas.arc(kind, box(r, 4), point(r, 2), point(r, 0));
+    }
+    void arc(const RecordBytes &r) { arcOf(MetafileCanvas::ArcKind::Arc, r); }
+    void chord(const RecordBytes &r) { arcOf(MetafileCanvas::ArcKind::Chord, r); }
+    void pie(const RecordBytes &r) { arcOf(MetafileCanvas::ArcKind::Pie, r); }
     void polygon(const RecordBytes &r) { m_canvas.polygon(points(r, param(1), r.u16(param(0)))); }
     void polyline(const RecordBytes &r) { m_canvas.polyline(points(r, param(1), r.u16(param(0)))); }
     void polyPolygon(const RecordBytes &r);
