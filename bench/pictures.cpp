@@ -2,7 +2,8 @@
 // the size of the largest picture: painting the part a window shows, against
 // rasterising its whole natural size as a reader without a recorded drawing
 // must. A valid progressive JPEG of 694 scans, refused at the work budget,
-// against the ordinary progressive file of the same picture.
+// against the ordinary progressive file of the same picture. Many small fills
+// under one clip, against the same fills without it.
 #include "OffscreenApplication.h"
 #include "PictureFixtures.h"
 
@@ -54,6 +55,34 @@ void BM_MetafileWholeRaster(benchmark::State &state)
         benchmark::DoNotOptimize(picture.toImage());
 }
 BENCHMARK(BM_MetafileWholeRaster)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// 10,000 small fills, as a map or a chart holds, with or without one clip
+// rectangle over them all: painting the window's part of each.
+Picture manyFills(bool clipped)
+{
+    offscreenApplication();
+    QTemporaryDir dir;
+    return decodeEmf(emfDrawing(dir.filePath("fills.emf"), 672, 480, [&](const RecordAdder &add, EMFHANDLES *table) {
+        uint32_t brush = 0;
+        add(createbrushindirect_set(&brush, table, logbrush_set(U_BS_SOLID, colorref_set(0, 0, 255), 0)));
+        add(selectobject_set(brush, table));
+        if (clipped)
+            add(U_EMRINTERSECTCLIPRECT_set(rectl_set(pointl_set(10, 10), pointl_set(660, 470))));
+        for (int i = 0; i < 10000; ++i)
+            add(U_EMRRECTANGLE_set(rectl_set(pointl_set(i % 600, i % 400), pointl_set(i % 600 + 20, i % 400 + 20))));
+    })).value();
+}
+
+void BM_MetafileManyFills(benchmark::State &state)
+{
+    const Picture picture = manyFills(state.range(0) != 0);
+    QImage window(223, 506, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&window);
+        picture.paint(painter, window.rect());
+    }
+}
+BENCHMARK(BM_MetafileManyFills)->ArgName("clipped")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 const QImage &photo()
 {

@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const PictureOutcome file = decodeBmp(bytes);
     if (file.ok() && file.value().isNull())
         std::abort();
-    decodePackedDib(RecordBytes(data, size));
+    bool fault = false;
+    decodePackedDib(RecordBytes(data, size, fault));
     return 0;
 }

@@ -303,25 +303,22 @@ QImage decodePixels(const DibHeader &h, const RecordBytes &table, const RecordBy
     return image;
 }
 
+// A header read that does not fit makes the bitmap unusable, not the
+// metafile that holds it.
 HeaderStatus readHeaderSafely(const RecordBytes &b, DibHeader &h)
 {
-    try {
-        return readHeader(b, h);
-    } catch (const MetafileInvalid &) {
-        return HeaderStatus::Invalid;
-    }
-}
-
-RecordBytes bytesOf(const QByteArray &data)
-{
-    return RecordBytes(reinterpret_cast<const unsigned char *>(data.constData()), std::uint64_t(data.size()));
+    bool fault = false;
+    const HeaderStatus status = readHeader(RecordBytes(b.data(), b.size(), fault), h);
+    return fault ? HeaderStatus::Invalid : status;
 }
 
 } // namespace
 
 PictureOutcome decodeBmp(const QByteArray &data)
 {
-    const RecordBytes file = bytesOf(data);
+    bool fault = false;
+    const RecordBytes file(
+        reinterpret_cast<const unsigned char *>(data.constData()), std::uint64_t(data.size()), fault);
     if (!file.has(0, FileHeaderSize) || file.u8(0) != 'B' || file.u8(1) != 'M')
         return PictureFailure::of(PictureFailure::Kind::BitmapNotValid);
     const RecordBytes dib = file.slice(FileHeaderSize, file.size() - FileHeaderSize);

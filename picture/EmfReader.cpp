@@ -2,6 +2,7 @@
 #include "picture/MetafileCanvas.h"
 #include "picture/MetafileObjects.h"
 #include "picture/MetafileReader.h"
+#include "picture/MetafileRecordTable.h"
 #include "picture/MetafileText.h"
 
 #include <uemf.h>
@@ -35,15 +36,14 @@ QPointF readPoint(const RecordBytes &r, std::uint64_t at)
     return QPointF(r.i32(at), r.i32(at + 4));
 }
 
-EmfHeader readHeader(const RecordBytes &file)
+std::optional<EmfHeader> readHeader(const RecordBytes &file)
 {
-    file.require(0, MinHeaderSize);
-    if (file.u32(0) != U_EMR_HEADER || file.u32(offsetof(U_EMRHEADER, dSignature)) != U_ENHMETA_SIGNATURE)
-        throw MetafileInvalid();
+    if (!file.require(0, MinHeaderSize) || file.u32(0) != U_EMR_HEADER
+        || file.u32(offsetof(U_EMRHEADER, dSignature)) != U_ENHMETA_SIGNATURE)
+        return std::nullopt;
     const std::uint64_t headerSize = file.u32(4);
-    if (headerSize < MinHeaderSize)
-        throw MetafileInvalid();
-    file.require(0, headerSize);
+    if (headerSize < MinHeaderSize || !file.require(0, headerSize))
+        return std::nullopt;
     EmfHeader header;
     const double deviceX = file.i32(offsetof(U_EMRHEADER, szlDevice));
     const double deviceY = file.i32(offsetof(U_EMRHEADER, szlDevice) + 4);
@@ -68,12 +68,12 @@ EmfHeader readHeader(const RecordBytes &file)
         header.frame = bounds.adjusted(0, 0, 1, 1);
     }
     if (header.width <= 0 || header.height <= 0)
-        throw MetafileInvalid();
+        return std::nullopt;
     header.handles = std::clamp<std::size_t>(file.u16(offsetof(U_EMRHEADER, nHandles)), 1, MaxHandles);
     return header;
 }
 
-
+// Draws EMF records onto a canvas, one handler a record type.
 class EmfPlayer {
 public:
     EmfPlayer(MetafileCanvas &canvas, std::size_t handles)
@@ -81,13 +81,17 @@ public:
         , m_objects(handles)
     {
     }
-    // False after the end-of-file record.
-    bool play(std::uint32_t type, const RecordBytes &r);
+    // False when the record does not hold what its type needs.
+    bool play(std::uint32_t type, const RecordBytes &r) { return Handlers.play(*this, type, r); }
 
 private:
+    static const MetafileRecordTable<EmfPlayer, U_EMR_MAX + 1> Handlers;
+    static constexpr std::uint64_t First = 8; // the first field after type and size
+
     QPolygonF points32(const RecordBytes &r, std::uint64_t at, std::uint64_t count) const
     {
-        r.requireArray(at, count, 8);
+        if (!r.requireArray(at, count, 8))
+            return {};
         QPolygonF result;
         result.reserve(qsizetype(count));
         for (std::uint64_t i = 0; i < count; ++i)
@@ -96,7 +100,8 @@ private:
     }
     QPolygonF points16(const RecordBytes &r, std::uint64_t at, std::uint64_t count) const
     {
-        r.requireArray(at, count, 4);
+        if (!r.requireArray(at, count, 4))
+            return {};
         QPolygonF result;
         result.reserve(qsizetype(count));
         for (std::uint64_t i = 0; i < count; ++i)
@@ -111,13 +116,158 @@ private:
                      : points32(r, offsetof(U_EMRPOLYBEZIER, aptl), count);
     }
     std::vector<QPolygonF> polyPoly(const RecordBytes &r, bool small) const;
-    void select(std::uint32_t index);
+    MetafileCanvas::State &state() { return m_canvas.state; }
     // The wide form holds UTF-16; the ANSI form, bytes in the font's character set.
     void text(const RecordBytes &r, bool wide);
     void bitmap(std::uint32_t type, const RecordBytes &r);
+    void arcOf(MetafileCanvas::ArcKind kind, const RecordBytes &r)
+    {
+        m_canvas.arc(kind, readRect(r, offsetof(U_EMRARC, rclBox)), readPoint(r, offsetof(U_EMRARC, ptlStart)),
+            readPoint(r, offsetof(U_EMRARC, ptlEnd)));
+    }
+
+    void polyBezier(const RecordBytes &r) { m_canvas.polyBezier(poly(r, false)); }
+    void polyBezier16(const RecordBytes &r) { m_canvas.polyBezier(poly(r, true)); }
+    void polyBezierTo(const RecordBytes &r) { m_canvas.polyBezier(poly(r, false), true); }
+    void polyBezierTo16(const RecordBytes &r) { m_canvas.polyBezier(poly(r, true), true); }
+    void polygon(const RecordBytes &r) { m_canvas.polygon(poly(r, false)); }
+    void polygon16(const RecordBytes &r) { m_canvas.polygon(poly(r, true)); }
+    void polyline(const RecordBytes &r) { m_canvas.polyline(poly(r, false)); }
+    void polyline16(const RecordBytes &r) { m_canvas.polyline(poly(r, true)); }
+    void polylineTo(const RecordBytes &r) { m_canvas.polyline(poly(r, false), true); }
+    void polylineTo16(const RecordBytes &r) { m_canvas.polyline(poly(r, true), true); }
+    void polyPolyline(const RecordBytes &r) { m_canvas.polyPolyline(polyPoly(r, false)); }
+    void polyPolyline16(const RecordBytes &r) { m_canvas.polyPolyline(polyPoly(r, true)); }
+    void polyPolygon(const RecordBytes &r) { m_canvas.polyPolygon(polyPoly(r, false)); }
+    void polyPolygon16(const RecordBytes &r) { m_canvas.polyPolygon(polyPoly(r, true)); }
+    void setWindowExtEx(const RecordBytes &r) { state().windowExt = QSizeF(r.i32(First), r.i32(First + 4)); }
+    void setWindowOrgEx(const RecordBytes &r) { state().windowOrg = readPoint(r, First); }
+    void setViewportExtEx(const RecordBytes &r) { state().viewportExt = QSizeF(r.i32(First), r.i32(First + 4)); }
+    void setViewportOrgEx(const RecordBytes &r) { state().viewportOrg = readPoint(r, First); }
+    void setMapMode(const RecordBytes &r) { state().mapMode = int(r.u32(First)); }
+    void setBkMode(const RecordBytes &r) { state().opaqueBack = r.u32(First) == U_OPAQUE; }
+    void setPolyFillMode(const RecordBytes &r)
+    {
+        state().fillRule = r.u32(First) == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+    }
+    void setTextAlign(const RecordBytes &r) { state().textAlign = r.u32(First); }
+    void setTextColor(const RecordBytes &r) { state().textColor = colorFromRef(r.u32(First)); }
+    void setBkColor(const RecordBytes &r) { state().backColor = colorFromRef(r.u32(First)); }
+    void moveToEx(const RecordBytes &r) { m_canvas.moveTo(readPoint(r, First)); }
+    void lineTo(const RecordBytes &r) { m_canvas.lineTo(readPoint(r, First)); }
+    void saveDc(const RecordBytes &) { m_canvas.saveState(); }
+    void restoreDc(const RecordBytes &r) { m_canvas.restoreState(r.i32(First)); }
+    void setWorldTransform(const RecordBytes &r) { transformWorld(r, MwtSet); }
+    void modifyWorldTransform(const RecordBytes &r)
+    {
+        transformWorld(r, r.u32(offsetof(U_EMRMODIFYWORLDTRANSFORM, iMode)));
+    }
+    void transformWorld(const RecordBytes &r, std::uint32_t mode);
+    void selectObject(const RecordBytes &r);
+    void deleteObject(const RecordBytes &r) { m_objects.remove(r.u32(First)); }
+    void createPen(const RecordBytes &r);
+    void extCreatePen(const RecordBytes &r);
+    void createBrushIndirect(const RecordBytes &r);
+    void createDibPatternBrushPt(const RecordBytes &r);
+    void extCreateFontIndirectW(const RecordBytes &r);
+    void rectangle(const RecordBytes &r) { m_canvas.rectangle(readRect(r, First)); }
+    void ellipse(const RecordBytes &r) { m_canvas.ellipse(readRect(r, First)); }
+    void roundRect(const RecordBytes &r)
+    {
+        const QPointF corner = readPoint(r, offsetof(U_EMRROUNDRECT, szlCorner));
+        m_canvas.roundRectangle(readRect(r, First), QSizeF(corner.x(), corner.y()));
+    }
+    void arc(const RecordBytes &r) { arcOf(MetafileCanvas::ArcKind::Arc, r); }
+    void arcTo(const RecordBytes &r) { arcOf(MetafileCanvas::ArcKind::ArcTo, r); }
+    void chord(const RecordBytes &r) { arcOf(MetafileCanvas::ArcKind::Chord, r); }
+    void pie(const RecordBytes &r) { arcOf(MetafileCanvas::ArcKind::Pie, r); }
+    void beginPath(const RecordBytes &) { m_canvas.beginPath(); }
+    void endPath(const RecordBytes &) { m_canvas.endPath(); }
+    void closeFigure(const RecordBytes &) { m_canvas.closeFigure(); }
+    void fillPath(const RecordBytes &) { m_canvas.fillPath(); }
+    void strokePath(const RecordBytes &) { m_canvas.strokePath(); }
+    void strokeAndFillPath(const RecordBytes &) { m_canvas.strokeAndFillPath(); }
+    void extTextOutW(const RecordBytes &r) { text(r, true); }
+    void extTextOutA(const RecordBytes &r) { text(r, false); }
+    void intersectClipRect(const RecordBytes &r) { m_canvas.intersectClip(readRect(r, First)); }
+    void excludeClipRect(const RecordBytes &r) { m_canvas.excludeClip(readRect(r, First)); }
+    void selectClipPath(const RecordBytes &r) { m_canvas.clipToPath(r.u32(First)); }
+    // Only the reset, an empty region copied, is drawn; other regions are not kept.
+    void extSelectClipRgn(const RecordBytes &r)
+    {
+        if (r.u32(offsetof(U_EMREXTSELECTCLIPRGN, cbRgnData)) == 0)
+            m_canvas.resetClip();
+    }
+    void bitBlt(const RecordBytes &r) { bitmap(U_EMR_BITBLT, r); }
+    void stretchBlt(const RecordBytes &r) { bitmap(U_EMR_STRETCHBLT, r); }
+    void stretchDibits(const RecordBytes &r) { bitmap(U_EMR_STRETCHDIBITS, r); }
+    void setDibitsToDevice(const RecordBytes &r) { bitmap(U_EMR_SETDIBITSTODEVICE, r); }
 
     MetafileCanvas &m_canvas;
     MetafileObjectTable m_objects;
+};
+
+const MetafileRecordTable<EmfPlayer, U_EMR_MAX + 1> EmfPlayer::Handlers {
+    { U_EMR_POLYBEZIER, &EmfPlayer::polyBezier },
+    { U_EMR_POLYBEZIER16, &EmfPlayer::polyBezier16 },
+    { U_EMR_POLYBEZIERTO, &EmfPlayer::polyBezierTo },
+    { U_EMR_POLYBEZIERTO16, &EmfPlayer::polyBezierTo16 },
+    { U_EMR_POLYGON, &EmfPlayer::polygon },
+    { U_EMR_POLYGON16, &EmfPlayer::polygon16 },
+    { U_EMR_POLYLINE, &EmfPlayer::polyline },
+    { U_EMR_POLYLINE16, &EmfPlayer::polyline16 },
+    { U_EMR_POLYLINETO, &EmfPlayer::polylineTo },
+    { U_EMR_POLYLINETO16, &EmfPlayer::polylineTo16 },
+    { U_EMR_POLYPOLYLINE, &EmfPlayer::polyPolyline },
+    { U_EMR_POLYPOLYLINE16, &EmfPlayer::polyPolyline16 },
+    { U_EMR_POLYPOLYGON, &EmfPlayer::polyPolygon },
+    { U_EMR_POLYPOLYGON16, &EmfPlayer::polyPolygon16 },
+    { U_EMR_SETWINDOWEXTEX, &EmfPlayer::setWindowExtEx },
+    { U_EMR_SETWINDOWORGEX, &EmfPlayer::setWindowOrgEx },
+    { U_EMR_SETVIEWPORTEXTEX, &EmfPlayer::setViewportExtEx },
+    { U_EMR_SETVIEWPORTORGEX, &EmfPlayer::setViewportOrgEx },
+    { U_EMR_SETMAPMODE, &EmfPlayer::setMapMode },
+    { U_EMR_SETBKMODE, &EmfPlayer::setBkMode },
+    { U_EMR_SETPOLYFILLMODE, &EmfPlayer::setPolyFillMode },
+    { U_EMR_SETTEXTALIGN, &EmfPlayer::setTextAlign },
+    { U_EMR_SETTEXTCOLOR, &EmfPlayer::setTextColor },
+    { U_EMR_SETBKCOLOR, &EmfPlayer::setBkColor },
+    { U_EMR_MOVETOEX, &EmfPlayer::moveToEx },
+    { U_EMR_LINETO, &EmfPlayer::lineTo },
+    { U_EMR_SAVEDC, &EmfPlayer::saveDc },
+    { U_EMR_RESTOREDC, &EmfPlayer::restoreDc },
+    { U_EMR_SETWORLDTRANSFORM, &EmfPlayer::setWorldTransform },
+    { U_EMR_MODIFYWORLDTRANSFORM, &EmfPlayer::modifyWorldTransform },
+    { U_EMR_SELECTOBJECT, &EmfPlayer::selectObject },
+    { U_EMR_DELETEOBJECT, &EmfPlayer::deleteObject },
+    { U_EMR_CREATEPEN, &EmfPlayer::createPen },
+    { U_EMR_EXTCREATEPEN, &EmfPlayer::extCreatePen },
+    { U_EMR_CREATEBRUSHINDIRECT, &EmfPlayer::createBrushIndirect },
+    { U_EMR_CREATEDIBPATTERNBRUSHPT, &EmfPlayer::createDibPatternBrushPt },
+    { U_EMR_EXTCREATEFONTINDIRECTW, &EmfPlayer::extCreateFontIndirectW },
+    { U_EMR_RECTANGLE, &EmfPlayer::rectangle },
+    { U_EMR_ELLIPSE, &EmfPlayer::ellipse },
+    { U_EMR_ROUNDRECT, &EmfPlayer::roundRect },
+    { U_EMR_ARC, &EmfPlayer::arc },
+    { U_EMR_ARCTO, &EmfPlayer::arcTo },
+    { U_EMR_CHORD, &EmfPlayer::chord },
+    { U_EMR_PIE, &EmfPlayer::pie },
+    { U_EMR_BEGINPATH, &EmfPlayer::beginPath },
+    { U_EMR_ENDPATH, &EmfPlayer::endPath },
+    { U_EMR_CLOSEFIGURE, &EmfPlayer::closeFigure },
+    { U_EMR_FILLPATH, &EmfPlayer::fillPath },
+    { U_EMR_STROKEPATH, &EmfPlayer::strokePath },
+    { U_EMR_STROKEANDFILLPATH, &EmfPlayer::strokeAndFillPath },
+    { U_EMR_EXTTEXTOUTW, &EmfPlayer::extTextOutW },
+    { U_EMR_EXTTEXTOUTA, &EmfPlayer::extTextOutA },
+    { U_EMR_INTERSECTCLIPRECT, &EmfPlayer::intersectClipRect },
+    { U_EMR_EXCLUDECLIPRECT, &EmfPlayer::excludeClipRect },
+    { U_EMR_SELECTCLIPPATH, &EmfPlayer::selectClipPath },
+    { U_EMR_EXTSELECTCLIPRGN, &EmfPlayer::extSelectClipRgn },
+    { U_EMR_BITBLT, &EmfPlayer::bitBlt },
+    { U_EMR_STRETCHBLT, &EmfPlayer::stretchBlt },
+    { U_EMR_STRETCHDIBITS, &EmfPlayer::stretchDibits },
+    { U_EMR_SETDIBITSTODEVICE, &EmfPlayer::setDibitsToDevice },
 };
 
 std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) const
@@ -125,15 +275,17 @@ std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) con
     const std::uint64_t polygons = r.u32(offsetof(U_EMRPOLYPOLYLINE, nPolys));
     const std::uint64_t total = r.u32(offsetof(U_EMRPOLYPOLYLINE, cptl));
     const std::uint64_t countsAt = offsetof(U_EMRPOLYPOLYLINE, aPolyCounts);
-    r.requireArray(countsAt, polygons, 4);
+    if (!r.requireArray(countsAt, polygons, 4))
+        return {};
     std::uint64_t sum = 0;
     for (std::uint64_t i = 0; i < polygons; ++i)
         sum += r.u32(countsAt + 4 * i);
     // The counts must add up to no more than the points the record holds.
-    if (sum > total)
-        throw MetafileInvalid();
     std::uint64_t at = countsAt + polygons * 4;
-    r.requireArray(at, total, small ? 4 : 8);
+    if (sum > total || !r.requireArray(at, total, small ? 4 : 8)) {
+        r.fail();
+        return {};
+    }
     std::vector<QPolygonF> shapes;
     for (std::uint64_t i = 0; i < polygons; ++i) {
         const std::uint64_t count = r.u32(countsAt + 4 * i);
@@ -143,12 +295,91 @@ std::vector<QPolygonF> EmfPlayer::polyPoly(const RecordBytes &r, bool small) con
     return shapes;
 }
 
-void EmfPlayer::select(std::uint32_t index)
+void EmfPlayer::transformWorld(const RecordBytes &r, std::uint32_t mode)
 {
+    const std::uint64_t at = offsetof(U_EMRSETWORLDTRANSFORM, xform);
+    const QTransform x(r.f32(at), r.f32(at + 4), r.f32(at + 8), r.f32(at + 12), r.f32(at + 16), r.f32(at + 20));
+    const bool usable = std::isfinite(x.m11()) && std::isfinite(x.m12()) && std::isfinite(x.m21())
+        && std::isfinite(x.m22()) && std::isfinite(x.dx()) && std::isfinite(x.dy());
+    QTransform &world = state().world;
+    if (mode == U_MWT_IDENTITY)
+        world = QTransform();
+    else if (usable && mode == U_MWT_LEFTMULTIPLY)
+        world = x * world;
+    else if (usable && mode == U_MWT_RIGHTMULTIPLY)
+        world = world * x;
+    else if (usable && mode == MwtSet)
+        world = x;
+}
+
+void EmfPlayer::selectObject(const RecordBytes &r)
+{
+    const std::uint32_t index = r.u32(First);
     if (index & U_STOCK_OBJECT)
         m_canvas.selectStockObject(index);
     else
         m_objects.select(index, m_canvas);
+}
+
+void EmfPlayer::createPen(const RecordBytes &r)
+{
+    const std::uint64_t at = offsetof(U_EMRCREATEPEN, lopn);
+    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen))))
+        *object = MetafileObject::pen(r.u32(at), r.i32(at + 4), r.u32(at + 12));
+}
+
+void EmfPlayer::extCreatePen(const RecordBytes &r)
+{
+    const std::uint64_t at = offsetof(U_EMREXTCREATEPEN, elp);
+    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEPEN, ihPen)))) {
+        // A pen whose brush is hollow draws nothing.
+        const bool hollow = r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == U_BS_NULL;
+        *object = MetafileObject::pen(hollow ? U_PS_NULL : r.u32(at + offsetof(U_EXTLOGPEN, elpPenStyle)),
+            r.u32(at + offsetof(U_EXTLOGPEN, elpWidth)), r.u32(at + offsetof(U_EXTLOGPEN, elpColor)));
+    }
+}
+
+void EmfPlayer::createBrushIndirect(const RecordBytes &r)
+{
+    const std::uint64_t at = offsetof(U_EMRCREATEBRUSHINDIRECT, lb);
+    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush))))
+        *object = MetafileObject::brush(r.u32(at), r.u32(at + 4), r.u32(at + 8));
+}
+
+void EmfPlayer::createDibPatternBrushPt(const RecordBytes &r)
+{
+    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, ihBrush)))) {
+        const RecordBytes header = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBmi)),
+            r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBmi)));
+        const RecordBytes bits = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBits)),
+            r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBits)));
+        if (r.failed())
+            return;
+        object->kind = MetafileObject::PatternBrush;
+        object->pattern = decodeDib(header, bits);
+    }
+}
+
+void EmfPlayer::extCreateFontIndirectW(const RecordBytes &r)
+{
+    if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEFONTINDIRECTW, ihFont)))) {
+        const std::uint64_t at = offsetof(U_EMREXTCREATEFONTINDIRECTW, elfw);
+        if (!r.require(at, sizeof(U_LOGFONT)))
+            return;
+        object->kind = MetafileObject::Font;
+        object->font.height = r.i32(at + offsetof(U_LOGFONT, lfHeight));
+        object->font.escapement = r.i32(at + offsetof(U_LOGFONT, lfEscapement));
+        object->font.weight = r.i32(at + offsetof(U_LOGFONT, lfWeight));
+        object->font.italic = r.u8(at + offsetof(U_LOGFONT, lfItalic)) != 0;
+        object->font.underline = r.u8(at + offsetof(U_LOGFONT, lfUnderline)) != 0;
+        object->font.strikeOut = r.u8(at + offsetof(U_LOGFONT, lfStrikeOut)) != 0;
+        object->font.charset = r.u8(at + offsetof(U_LOGFONT, lfCharSet));
+        QString face;
+        const std::uint64_t faceAt = at + offsetof(U_LOGFONT, lfFaceName);
+        for (std::uint64_t i = 0; i < U_LF_FACESIZE && r.u16(faceAt + 2 * i) != 0; ++i)
+            face.append(QChar(r.u16(faceAt + 2 * i)));
+        object->font.face = face;
+    }
 }
 
 void EmfPlayer::text(const RecordBytes &r, bool wide)
@@ -168,7 +399,8 @@ void EmfPlayer::text(const RecordBytes &r, bool wide)
         after += 16;
     }
     const std::uint64_t dxAt = r.u32(after);
-    r.requireArray(stringAt, chars, wide ? 2 : 1);
+    if (!r.requireArray(stringAt, chars, wide ? 2 : 1))
+        return;
     QString string;
     if (wide) {
         string.reserve(qsizetype(chars));
@@ -181,11 +413,13 @@ void EmfPlayer::text(const RecordBytes &r, bool wide)
     if (dxAt != 0) {
         // With vertical advances too, each character has a pair.
         const std::uint64_t step = (options & U_ETO_PDY) ? 8 : 4;
-        r.requireArray(dxAt, chars, step);
+        if (!r.requireArray(dxAt, chars, step))
+            return;
         for (std::uint64_t i = 0; i < chars; ++i)
             advances.push_back(r.i32(dxAt + step * i));
     }
-    m_canvas.text(reference, string, advances, opaque ? &*opaque : nullptr);
+    if (!r.failed())
+        m_canvas.text(reference, string, advances, opaque ? &*opaque : nullptr);
 }
 
 void EmfPlayer::bitmap(std::uint32_t type, const RecordBytes &r)
@@ -217,7 +451,8 @@ void EmfPlayer::bitmap(std::uint32_t type, const RecordBytes &r)
         bmiSize = r.u32(offsetof(U_EMRBITBLT, cbBmiSrc));
         if (bmiSize == 0) {
             // No source bitmap: a pattern fill over the destination.
-            m_canvas.fillBox(destination, rop);
+            if (!r.failed())
+                m_canvas.fillBox(destination, rop);
             return;
         }
         bmiAt = r.u32(offsetof(U_EMRBITBLT, offBmiSrc));
@@ -228,7 +463,11 @@ void EmfPlayer::bitmap(std::uint32_t type, const RecordBytes &r)
             srcSize = readPoint(r, offsetof(U_EMRSTRETCHBLT, cSrc));
         source = QRectF(readPoint(r, offsetof(U_EMRBITBLT, Src)), QSizeF(srcSize.x(), srcSize.y()));
     }
-    const QImage image = decodeDib(r.slice(bmiAt, bmiSize), r.slice(bitsAt, bitsSize));
+    const RecordBytes header = r.slice(bmiAt, bmiSize);
+    const RecordBytes bits = r.slice(bitsAt, bitsSize);
+    if (r.failed())
+        return;
+    const QImage image = decodeDib(header, bits);
     if (image.isNull())
         return;
     if (type == U_EMR_STRETCHDIBITS || type == U_EMR_SETDIBITSTODEVICE) {
@@ -238,254 +477,9 @@ void EmfPlayer::bitmap(std::uint32_t type, const RecordBytes &r)
     m_canvas.bitmap(destination, image, source, rop);
 }
 
-bool EmfPlayer::play(std::uint32_t type, const RecordBytes &r)
-{
-    MetafileCanvas::State &s = m_canvas.state;
-    const std::uint64_t first = 8; // the first field after type and size
-    switch (type) {
-    case U_EMR_EOF:
-        return false;
-    case U_EMR_POLYBEZIER:
-        m_canvas.polyBezier(poly(r, false));
-        break;
-    case U_EMR_POLYBEZIER16:
-        m_canvas.polyBezier(poly(r, true));
-        break;
-    case U_EMR_POLYBEZIERTO:
-        m_canvas.polyBezier(poly(r, false), true);
-        break;
-    case U_EMR_POLYBEZIERTO16:
-        m_canvas.polyBezier(poly(r, true), true);
-        break;
-    case U_EMR_POLYGON:
-        m_canvas.polygon(poly(r, false));
-        break;
-    case U_EMR_POLYGON16:
-        m_canvas.polygon(poly(r, true));
-        break;
-    case U_EMR_POLYLINE:
-        m_canvas.polyline(poly(r, false));
-        break;
-    case U_EMR_POLYLINE16:
-        m_canvas.polyline(poly(r, true));
-        break;
-    case U_EMR_POLYLINETO:
-        m_canvas.polyline(poly(r, false), true);
-        break;
-    case U_EMR_POLYLINETO16:
-        m_canvas.polyline(poly(r, true), true);
-        break;
-    case U_EMR_POLYPOLYLINE:
-        m_canvas.polyPolyline(polyPoly(r, false));
-        break;
-    case U_EMR_POLYPOLYLINE16:
-        m_canvas.polyPolyline(polyPoly(r, true));
-        break;
-    case U_EMR_POLYPOLYGON:
-        m_canvas.polyPolygon(polyPoly(r, false));
-        break;
-    case U_EMR_POLYPOLYGON16:
-        m_canvas.polyPolygon(polyPoly(r, true));
-        break;
-    case U_EMR_SETWINDOWEXTEX:
-        s.windowExt = QSizeF(r.i32(first), r.i32(first + 4));
-        break;
-    case U_EMR_SETWINDOWORGEX:
-        s.windowOrg = readPoint(r, first);
-        break;
-    case U_EMR_SETVIEWPORTEXTEX:
-        s.viewportExt = QSizeF(r.i32(first), r.i32(first + 4));
-        break;
-    case U_EMR_SETVIEWPORTORGEX:
-        s.viewportOrg = readPoint(r, first);
-        break;
-    case U_EMR_SETMAPMODE:
-        s.mapMode = int(r.u32(first));
-        break;
-    case U_EMR_SETBKMODE:
-        s.opaqueBack = r.u32(first) == U_OPAQUE;
-        break;
-    case U_EMR_SETPOLYFILLMODE:
-        s.fillRule = r.u32(first) == U_WINDING ? Qt::WindingFill : Qt::OddEvenFill;
-        break;
-    case U_EMR_SETTEXTALIGN:
-        s.textAlign = r.u32(first);
-        break;
-    case U_EMR_SETTEXTCOLOR:
-        s.textColor = colorFromRef(r.u32(first));
-        break;
-    case U_EMR_SETBKCOLOR:
-        s.backColor = colorFromRef(r.u32(first));
-        break;
-    case U_EMR_MOVETOEX:
-        m_canvas.moveTo(readPoint(r, first));
-        break;
-    case U_EMR_LINETO:
-        m_canvas.lineTo(readPoint(r, first));
-        break;
-    case U_EMR_SAVEDC:
-        m_canvas.saveState();
-        break;
-    case U_EMR_RESTOREDC:
-        m_canvas.restoreState(r.i32(first));
-        break;
-    case U_EMR_SETWORLDTRANSFORM:
-    case U_EMR_MODIFYWORLDTRANSFORM: {
-        const std::uint64_t at = offsetof(U_EMRSETWORLDTRANSFORM, xform);
-        const QTransform x(r.f32(at), r.f32(at + 4), r.f32(at + 8), r.f32(at + 12), r.f32(at + 16), r.f32(at + 20));
-        const bool usable = std::isfinite(x.m11()) && std::isfinite(x.m12()) && std::isfinite(x.m21())
-            && std::isfinite(x.m22()) && std::isfinite(x.dx()) && std::isfinite(x.dy());
-        const std::uint32_t mode
-            = type == U_EMR_SETWORLDTRANSFORM ? MwtSet : r.u32(offsetof(U_EMRMODIFYWORLDTRANSFORM, iMode));
-        if (mode == U_MWT_IDENTITY)
-            s.world = QTransform();
-        else if (usable && mode == U_MWT_LEFTMULTIPLY)
-            s.world = x * s.world;
-        else if (usable && mode == U_MWT_RIGHTMULTIPLY)
-            s.world = s.world * x;
-        else if (usable && mode == MwtSet)
-            s.world = x;
-        break;
-    }
-    case U_EMR_SELECTOBJECT:
-        select(r.u32(first));
-        break;
-    case U_EMR_DELETEOBJECT:
-        m_objects.remove(r.u32(first));
-        break;
-    case U_EMR_CREATEPEN:
-        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEPEN, ihPen)))) {
-            const std::uint64_t at = offsetof(U_EMRCREATEPEN, lopn);
-            object->kind = MetafileObject::Pen;
-            object->style = r.u32(at);
-            object->width = r.i32(at + 4);
-            object->colour = r.u32(at + 12);
-        }
-        break;
-    case U_EMR_EXTCREATEPEN:
-        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEPEN, ihPen)))) {
-            const std::uint64_t at = offsetof(U_EMREXTCREATEPEN, elp);
-            object->kind = MetafileObject::Pen;
-            object->style = r.u32(at + offsetof(U_EXTLOGPEN, elpPenStyle));
-            object->width = r.u32(at + offsetof(U_EXTLOGPEN, elpWidth));
-            object->colour = r.u32(at + offsetof(U_EXTLOGPEN, elpColor));
-            // A pen whose brush is hollow draws nothing.
-            if (r.u32(at + offsetof(U_EXTLOGPEN, elpBrushStyle)) == U_BS_NULL)
-                object->style = U_PS_NULL;
-        }
-        break;
-    case U_EMR_CREATEBRUSHINDIRECT:
-        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEBRUSHINDIRECT, ihBrush)))) {
-            const std::uint64_t at = offsetof(U_EMRCREATEBRUSHINDIRECT, lb);
-            object->kind = MetafileObject::Brush;
-            object->style = r.u32(at);
-            object->colour = r.u32(at + 4);
-            object->hatch = r.u32(at + 8);
-        }
-        break;
-    case U_EMR_CREATEDIBPATTERNBRUSHPT:
-        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, ihBrush)))) {
-            const RecordBytes header = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBmi)),
-                r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBmi)));
-            const RecordBytes bits = r.slice(r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, offBits)),
-                r.u32(offsetof(U_EMRCREATEDIBPATTERNBRUSHPT, cbBits)));
-            object->kind = MetafileObject::PatternBrush;
-            object->pattern = decodeDib(header, bits);
-        }
-        break;
-    case U_EMR_EXTCREATEFONTINDIRECTW:
-        if (MetafileObject *object = m_objects.slot(r.u32(offsetof(U_EMREXTCREATEFONTINDIRECTW, ihFont)))) {
-            const std::uint64_t at = offsetof(U_EMREXTCREATEFONTINDIRECTW, elfw);
-            r.require(at, sizeof(U_LOGFONT));
-            object->kind = MetafileObject::Font;
-            object->font.height = r.i32(at + offsetof(U_LOGFONT, lfHeight));
-            object->font.escapement = r.i32(at + offsetof(U_LOGFONT, lfEscapement));
-            object->font.weight = r.i32(at + offsetof(U_LOGFONT, lfWeight));
-            object->font.italic = r.u8(at + offsetof(U_LOGFONT, lfItalic)) != 0;
-            object->font.underline = r.u8(at + offsetof(U_LOGFONT, lfUnderline)) != 0;
-            object->font.strikeOut = r.u8(at + offsetof(U_LOGFONT, lfStrikeOut)) != 0;
-            object->font.charset = r.u8(at + offsetof(U_LOGFONT, lfCharSet));
-            QString face;
-            const std::uint64_t faceAt = at + offsetof(U_LOGFONT, lfFaceName);
-            for (std::uint64_t i = 0; i < U_LF_FACESIZE && r.u16(faceAt + 2 * i) != 0; ++i)
-                face.append(QChar(r.u16(faceAt + 2 * i)));
-            object->font.face = face;
-        }
-        break;
-    case U_EMR_RECTANGLE:
-        m_canvas.rectangle(readRect(r, first));
-        break;
-    case U_EMR_ELLIPSE:
-        m_canvas.ellipse(readRect(r, first));
-        break;
-    case U_EMR_ROUNDRECT: {
-        const QPointF corner = readPoint(r, offsetof(U_EMRROUNDRECT, szlCorner));
-        m_canvas.roundRectangle(readRect(r, first), QSizeF(corner.x(), corner.y()));
-        break;
-    }
-    case U_EMR_ARC:
-    case U_EMR_ARCTO:
-    case U_EMR_CHORD:
-    case U_EMR_PIE: {
-        const auto kind = type == U_EMR_ARC ? MetafileCanvas::ArcKind::Arc
-            : type == U_EMR_ARCTO           ? MetafileCanvas::ArcKind::ArcTo
-            : type == U_EMR_CHORD           ? MetafileCanvas::ArcKind::Chord
-                                            : MetafileCanvas::ArcKind::Pie;
-        m_canvas.arc(kind, readRect(r, offsetof(U_EMRARC, rclBox)), readPoint(r, offsetof(U_EMRARC, ptlStart)),
-            readPoint(r, offsetof(U_EMRARC, ptlEnd)));
-        break;
-    }
-    case U_EMR_BEGINPATH:
-        m_canvas.beginPath();
-        break;
-    case U_EMR_ENDPATH:
-        m_canvas.endPath();
-        break;
-    case U_EMR_CLOSEFIGURE:
-        m_canvas.closeFigure();
-        break;
-    case U_EMR_FILLPATH:
-        m_canvas.fillPath();
-        break;
-    case U_EMR_STROKEPATH:
-        m_canvas.strokePath();
-        break;
-    case U_EMR_STROKEANDFILLPATH:
-        m_canvas.strokeAndFillPath();
-        break;
-    case U_EMR_EXTTEXTOUTW:
-        text(r, true);
-        break;
-    case U_EMR_EXTTEXTOUTA:
-        text(r, false);
-        break;
-    case U_EMR_INTERSECTCLIPRECT:
-        m_canvas.intersectClip(readRect(r, first));
-        break;
-    case U_EMR_EXCLUDECLIPRECT:
-        m_canvas.excludeClip(readRect(r, first));
-        break;
-    case U_EMR_SELECTCLIPPATH:
-        m_canvas.clipToPath(r.u32(first));
-        break;
-    case U_EMR_EXTSELECTCLIPRGN:
-        // Only the reset, an empty region copied, is drawn; other regions are not kept.
-        if (r.u32(offsetof(U_EMREXTSELECTCLIPRGN, cbRgnData)) == 0)
-            m_canvas.resetClip();
-        break;
-    case U_EMR_BITBLT:
-    case U_EMR_STRETCHBLT:
-    case U_EMR_STRETCHDIBITS:
-    case U_EMR_SETDIBITSTODEVICE:
-        bitmap(type, r);
-        break;
-    default:
-        break;
-    }
-    return true;
-}
-
-void playEmf(const RecordBytes &file, const EmfHeader &header, QPaintDevice &target, QSize size)
+// Plays every record after the header; false when a record overruns the file
+// or does not hold what its type needs.
+bool playEmf(const RecordBytes &file, const EmfHeader &header, QPaintDevice &target, QSize size)
 {
     MetafileCanvas canvas(target);
     const double sx = size.width() / std::max(header.frame.width(), 1e-9);
@@ -495,50 +489,48 @@ void playEmf(const RecordBytes &file, const EmfHeader &header, QPaintDevice &tar
         header.pixelsPerMmX, header.pixelsPerMmY);
     // Each handle needs a record of at least eight bytes to create it.
     EmfPlayer player(canvas, std::min<std::uint64_t>(header.handles, file.size() / 8));
-    std::uint64_t at = 0;
-    for (;;) {
+    for (std::uint64_t at = 0;;) {
         const std::uint32_t type = file.u32(at);
         const std::uint64_t size = file.u32(at + 4);
-        if (size < 8 || size % 4 != 0)
-            throw MetafileInvalid();
-        const RecordBytes record = file.slice(at, size);
-        if (at > 0 && !player.play(type, record))
-            return;
+        if (file.failed() || size < 8 || size % 4 != 0 || !file.require(at, size))
+            return false;
+        if (type == U_EMR_EOF)
+            return true;
+        if (at > 0 && !player.play(type, file.slice(at, size)))
+            return false;
         at += size;
     }
 }
 
-RecordBytes bytesOf(const QByteArray &data)
+RecordBytes bytesOf(const QByteArray &data, bool &fault)
 {
-    return RecordBytes(reinterpret_cast<const unsigned char *>(data.constData()), std::uint64_t(data.size()));
+    return RecordBytes(reinterpret_cast<const unsigned char *>(data.constData()), std::uint64_t(data.size()), fault);
 }
 
 } // namespace
 
 PictureOutcome decodeEmf(const QByteArray &data)
 {
-    try {
-        const RecordBytes file = bytesOf(data);
-        const EmfHeader header = readHeader(file);
-        if (!pictureSizeAllowed(header.width, header.height))
-            return PictureFailure::tooLarge(header.width, header.height);
-        // Recorded, not rasterised: the window paints only what it shows.
-        const QSize size(int(header.width), int(header.height));
-        auto drawing = std::make_shared<QPicture>();
-        playEmf(file, header, *drawing, size);
-        return Picture(std::move(drawing), size);
-    } catch (const MetafileInvalid &) {
-        return PictureFailure::of(PictureFailure::Kind::MetafileNotValid);
-    }
+    const PictureFailure invalid = PictureFailure::of(PictureFailure::Kind::MetafileNotValid);
+    bool fault = false;
+    const RecordBytes file = bytesOf(data, fault);
+    const std::optional<EmfHeader> header = readHeader(file);
+    if (!header)
+        return invalid;
+    if (!pictureSizeAllowed(header->width, header->height))
+        return PictureFailure::tooLarge(header->width, header->height);
+    // Recorded, not rasterised: the window paints only what it shows.
+    const QSize size(int(header->width), int(header->height));
+    auto drawing = std::make_shared<QPicture>();
+    if (!playEmf(file, *header, *drawing, size))
+        return invalid;
+    return Picture(std::move(drawing), size);
 }
 
 bool renderEmf(const QByteArray &data, QImage &target)
 {
-    try {
-        const RecordBytes file = bytesOf(data);
-        playEmf(file, readHeader(file), target, target.size());
-        return true;
-    } catch (const MetafileInvalid &) {
-        return false;
-    }
+    bool fault = false;
+    const RecordBytes file = bytesOf(data, fault);
+    const std::optional<EmfHeader> header = readHeader(file);
+    return header && playEmf(file, *header, target, target.size());
 }

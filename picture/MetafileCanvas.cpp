@@ -241,6 +241,9 @@ void MetafileCanvas::applyClip()
 {
     // The painter maps a clip path by its transform at the time it is set.
     // Clip regions cover whole pixels, as on Windows, so their edges are not smoothed.
+    if (m_appliedClip == state.clip)
+        return;
+    m_appliedClip = state.clip;
     m_painter.setTransform(QTransform());
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     if (state.clip)

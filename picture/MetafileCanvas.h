@@ -114,6 +114,9 @@ private:
     double m_pixelsPerMmX = 96 / 25.4;
     double m_pixelsPerMmY = 96 / 25.4;
     std::vector<State> m_saved;
+    // The clip the painter holds, set again only when it changes: a recorded
+    // drawing replays every clip it holds, and that cost grows with the records.
+    std::optional<std::optional<QPainterPath>> m_appliedClip;
     bool m_inPath = false;
     QPainterPath m_path;
 };

@@ -15,6 +15,25 @@ struct MetafileObject {
     double width = 0;
     MetafileFont font;
     QImage pattern;
+
+    static MetafileObject pen(std::uint32_t style, double width, std::uint32_t colour)
+    {
+        MetafileObject object;
+        object.kind = Pen;
+        object.style = style;
+        object.width = width;
+        object.colour = colour;
+        return object;
+    }
+    static MetafileObject brush(std::uint32_t style, std::uint32_t colour, std::uint32_t hatch)
+    {
+        MetafileObject object;
+        object.kind = Brush;
+        object.style = style;
+        object.colour = colour;
+        object.hatch = hatch;
+        return object;
+    }
 };
 
 class MetafileObjectTable {

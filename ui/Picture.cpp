@@ -8,11 +8,13 @@
 #include "picture/PictureFile.h"
 
 #include <QCloseEvent>
+#include <QFutureWatcher>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
 TPictureForm *PictureForm = nullptr;
 
@@ -82,16 +84,40 @@ void TPictureForm::ImageDblClick()
     loadPicture(path);
 }
 
-bool TPictureForm::loadPicture(const QString &path)
+void TPictureForm::loadPicture(const QString &path)
 {
-    const PictureOutcome result = readPictureFile(path);
+    const quint64 load = ++m_loadsStarted;
+    m_loadPending = true;
+    setCursor(Qt::BusyCursor);
+    m_loading = QtConcurrent::run([path] { return readPictureFile(path); });
+    auto *watcher = new QFutureWatcher<PictureOutcome>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, load] {
+        watcher->deleteLater();
+        if (load == m_loadsStarted && m_loadPending) {
+            m_loadPending = false;
+            showLoaded(watcher->result());
+        }
+    });
+    watcher->setFuture(m_loading);
+}
+
+void TPictureForm::finishLoading()
+{
+    if (!m_loadPending)
+        return;
+    m_loadPending = false;
+    showLoaded(m_loading.result());
+}
+
+void TPictureForm::showLoaded(const PictureOutcome &result)
+{
+    unsetCursor();
     if (!result.ok()) {
         ShowErrorReport(m_dialogs, PictureFailureText(result.failure()));
-        return false;
+        return;
     }
     m_picture = result.value();
     Image->setPicture(m_picture);
-    return true;
 }
 
 void TPictureForm::dragEnterEvent(QDragEnterEvent *event)

@@ -8,6 +8,7 @@
 
 #include "picture/PictureDecode.h"
 
+#include <QFuture>
 #include <QImage>
 #include <QWidget>
 
@@ -32,9 +33,13 @@ public:
     static FileDialogRequest openPictureRequest();
 
     void ImageDblClick();
-    // Replaces the picture only when the whole file was read; otherwise the
-    // error report shows why and the old picture stays.
-    bool loadPicture(const QString &path);
+    // Starts reading the file on a worker thread, so the window keeps
+    // answering while a large picture decodes; a later load supersedes it.
+    // The picture is replaced only when the whole file was read; otherwise
+    // the error report shows why and the old picture stays.
+    void loadPicture(const QString &path);
+    // Waits for the load under way, if any, and shows its outcome now.
+    void finishLoading();
     // The picture shown, as pixels (a metafile is drawn for the asking).
     QImage picture() const { return m_picture.toImage(); }
 
@@ -57,9 +62,14 @@ protected:
 
 private:
     void placeOuterFrame();
+    void showLoaded(const PictureOutcome &result);
 
     UserDialogs &m_dialogs;
     Picture m_picture;
+    QFuture<PictureOutcome> m_loading;
+    // Counts loads started, so the outcome of a superseded one is dropped.
+    quint64 m_loadsStarted = 0;
+    bool m_loadPending = false;
     QString m_lastFile;
     bool m_placed = false;
     bool m_frameKnown = false;

@@ -78,6 +78,7 @@ TEST_F(DroppedFilesTest, PatternsOpenAsOpenWouldPicturesLoadAndNothingElseIsTake
     EXPECT_FALSE(dropFiles(grid, { picture }));
     EXPECT_FALSE(dropFiles(*PictureForm->ScrollBox->viewport(), { second }));
     ASSERT_TRUE(dropFiles(*PictureForm->ScrollBox->viewport(), { picture }));
+    PictureForm->finishLoading();
     EXPECT_EQ(PictureForm->picture().size(), QSize(3, 2));
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }

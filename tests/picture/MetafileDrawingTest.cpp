@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -242,4 +243,43 @@ TEST(MetafileDrawing, LargeMetafilesAreKeptAsDrawingsAndPaintedOnlyWhereShown)
     decoded.value().paint(painter, centre);
     painter.end();
     EXPECT_TRUE(part == whiteWithBoxes(part.size(), { part.rect() }));
+}
+
+// Counts the clip changes a painting makes: a drawing replays each it holds.
+class ClipChanges : public QPaintDevice, public QPaintEngine {
+public:
+    int count = 0;
+    QPaintEngine *paintEngine() const override { return const_cast<ClipChanges *>(this); }
+    int metric(PaintDeviceMetric metric) const override
+    {
+        return metric == PdmWidth || metric == PdmHeight ? 100 : metric == PdmDepth ? 32 : 96;
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        count += (state.state() & (DirtyClipPath | DirtyClipRegion | DirtyClipEnabled)) != 0;
+    }
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+    Type type() const override { return User; }
+};
+
+// A clip set once holds for every shape after it without being set again.
+TEST(MetafileDrawing, AClipIsRecordedOnceForTheShapesUnderIt)
+{
+    QTemporaryDir dir;
+    const PictureOutcome decoded
+        = decodeEmf(emfDrawing(dir.filePath("clipped.emf"), 100, 100, [&](const RecordAdder &add, EMFHANDLES *table) {
+              emfRedNoPen(add, table);
+              add(U_EMRINTERSECTCLIPRECT_set(rectl(10, 10, 90, 90)));
+              for (int i = 0; i < 200; ++i)
+                  add(U_EMRRECTANGLE_set(rectl(i % 50, 0, 100, 100)));
+          }));
+    ASSERT_TRUE(decoded.ok());
+    ClipChanges device;
+    QPainter painter(&device);
+    decoded.value().paint(painter, QRect(0, 0, 100, 100));
+    painter.end();
+    EXPECT_LT(device.count, 10);
 }

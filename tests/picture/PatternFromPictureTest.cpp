@@ -44,6 +44,7 @@ protected:
         file.close();
         dialogs.openAnswers.push_back(path);
         QTest::mouseDClick(PictureForm->Image, Qt::LeftButton, {}, QPoint(1, 1));
+        PictureForm->finishLoading();
     }
     // The right button on the picture: the menu opens with its one item.
     QAction *openMenu()

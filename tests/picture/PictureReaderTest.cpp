@@ -72,6 +72,7 @@ protected:
     {
         dialogs.openAnswers.push_back(path);
         QTest::mouseDClick(PictureForm->ScrollBox->viewport(), Qt::LeftButton);
+        PictureForm->finishLoading();
     }
 
     void check(const std::vector<LoadCase> &cases, int tolerance)

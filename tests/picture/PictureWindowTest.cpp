@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolButton>
 
 namespace {
@@ -28,6 +29,7 @@ protected:
     {
         dialogs.openAnswers.push_back(path);
         QTest::mouseDClick(PictureForm->Image, Qt::LeftButton, {}, QPoint(1, 1));
+        PictureForm->finishLoading();
     }
     QTemporaryDir dir;
 };
@@ -103,4 +105,21 @@ TEST_F(PictureWindowTest, LargePictureScrollsAndASmallOneLeavesTheWindowItsSize)
     EXPECT_EQ(PictureForm->Image->size(), QSize(12, 8));
     EXPECT_EQ(PictureForm->Image->mapTo(PictureForm->ScrollBox->viewport(), QPoint(0, 0)), QPoint(0, 0));
     EXPECT_EQ(down->maximum(), 0);
+}
+
+TEST_F(PictureWindowTest, AnOpenWhileOneIsLoadingSupersedesIt)
+{
+    newPattern(4, 4);
+    form->ShowHidePictureButton->click();
+    // One worker: the first load finishes, and reports, first.
+    QThreadPool &workers = *QThreadPool::globalInstance();
+    const int threads = workers.maxThreadCount();
+    workers.setMaxThreadCount(1);
+    PictureForm->loadPicture(write("first.bmp", markedImage(20, 10)));
+    PictureForm->loadPicture(write("second.bmp", markedImage(12, 8)));
+    EXPECT_TRUE(PictureForm->picture().isNull()); // read off the window's thread
+    workers.waitForDone();
+    workers.setMaxThreadCount(threads);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(PictureForm->picture().size(), QSize(12, 8));
 }
