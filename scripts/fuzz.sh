@@ -4,6 +4,8 @@
 # sanitizer report stops the script with a failure.
 #   scripts/fuzz.sh                  every target
 #   scripts/fuzz.sh picture_wmf ...  only the targets named (without fuzz_)
+# FUZZ_PARALLEL=1 runs the targets side by side, each logging to
+# build-fuzz/log-<name>.txt, and fails if any of them fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${FUZZ_BUILD_DIR:-build-fuzz}
@@ -41,6 +43,16 @@ for target in "${targets[@]}"; do
   [ -d "fuzz/corpus/$name" ] && seeds+=("fuzz/corpus/$name")
   [ -d "$build/seeds/$name" ] && seeds+=("$build/seeds/$name")
   echo "== fuzz_$name for ${seconds}s"
-  "$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/crash-$name-" \
-    "$work" "${seeds[@]}"
+  run=("$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/crash-$name-"
+    "$work" "${seeds[@]}")
+  if [ "${FUZZ_PARALLEL:-0}" = 1 ]; then
+    "${run[@]}" >"$build/log-$name.txt" 2>&1 &
+  else
+    "${run[@]}"
+  fi
 done
+if [ "${FUZZ_PARALLEL:-0}" = 1 ]; then
+  failed=0
+  for job in $(jobs -p); do wait "$job" || failed=1; done
+  exit $failed
+fi
