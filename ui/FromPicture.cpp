@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -96,8 +97,15 @@ TFromPictureForm::TFromPictureForm(UserDialogs &dialogs, QWidget *parent)
     ColoursEdit = field("ColoursEdit", model::MinPictureColours, model::MaxPictureColours, 4);
     DitherBox = new QCheckBox(QStringLiteral("Рассеивание"), this);
     DitherBox->setObjectName(QStringLiteral("DitherBox"));
+    RowsLimitLabel = new QLabel(QStringLiteral("Рядов не больше %1.").arg(MaxRows), this);
+    RowsLimitLabel->setObjectName(QStringLiteral("RowsLimitLabel"));
+    RowsLimitLabel->hide();
     Preview = new CellPreview(this);
     Preview->setObjectName(QStringLiteral("Preview"));
+    m_previewTimer = new QTimer(this);
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(0);
+    connect(m_previewTimer, &QTimer::timeout, this, &TFromPictureForm::updatePreview);
 
     auto *gauge = new QHBoxLayout;
     gauge->addWidget(GaugeStitchesEdit);
@@ -107,6 +115,7 @@ TFromPictureForm::TFromPictureForm(UserDialogs &dialogs, QWidget *parent)
     auto *fields = new QFormLayout;
     fields->addRow(QStringLiteral("Петель:"), StitchesEdit);
     fields->addRow(QStringLiteral("Рядов:"), RowsEdit);
+    fields->addRow(QString(), RowsLimitLabel);
     fields->addRow(QStringLiteral("Плотность на 10 см:"), gauge);
     fields->addRow(QStringLiteral("Цветов:"), ColoursEdit);
     fields->addRow(QString(), DitherBox);
@@ -132,15 +141,17 @@ TFromPictureForm::TFromPictureForm(UserDialogs &dialogs, QWidget *parent)
     for (WholeNumberField *edit : { StitchesEdit, GaugeStitchesEdit, GaugeRowsEdit })
         connect(edit->lineEdit(), &QLineEdit::textChanged, this, [this] {
             followGauge();
-            updatePreview();
+            schedulePreview();
         });
     connect(RowsEdit->lineEdit(), &QLineEdit::textChanged, this, [this] {
-        if (!m_settingRows)
+        if (!m_settingRows) {
             m_rowsEdited = true;
-        updatePreview();
+            RowsLimitLabel->hide();
+        }
+        schedulePreview();
     });
-    connect(ColoursEdit->lineEdit(), &QLineEdit::textChanged, this, &TFromPictureForm::updatePreview);
-    connect(DitherBox, &QCheckBox::toggled, this, &TFromPictureForm::updatePreview);
+    connect(ColoursEdit->lineEdit(), &QLineEdit::textChanged, this, &TFromPictureForm::schedulePreview);
+    connect(DitherBox, &QCheckBox::toggled, this, &TFromPictureForm::schedulePreview);
 }
 
 void TFromPictureForm::setPicture(const QImage &picture)
@@ -173,10 +184,17 @@ void TFromPictureForm::followGauge()
     m_settingRows = true;
     RowsEdit->setValue(int(std::min<std::int64_t>(rows, MaxRows)));
     m_settingRows = false;
+    RowsLimitLabel->setVisible(rows > MaxRows);
+}
+
+void TFromPictureForm::schedulePreview()
+{
+    m_previewTimer->start();
 }
 
 void TFromPictureForm::updatePreview()
 {
+    m_previewTimer->stop();
     if (m_picture.isNull())
         return;
     const model::PictureConversion settings = conversion(false);
@@ -203,6 +221,12 @@ void TFromPictureForm::OKButtonClick()
     }
     Result = std::move(made.value());
     accept();
+}
+
+void TFromPictureForm::done(int result)
+{
+    m_previewTimer->stop();
+    QDialog::done(result);
 }
 
 void TFromPictureForm::showEvent(QShowEvent *event)
