@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -39,7 +40,7 @@ QImage PatternImage(const model::Pattern &pattern)
 CellPreview::CellPreview(QWidget *parent)
     : QWidget(parent)
 {
-    setMinimumSize(260, 320);
+    setMinimumSize(320, 320);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -95,10 +96,22 @@ TFromPictureForm::TFromPictureForm(UserDialogs &dialogs, QWidget *parent)
     GaugeStitchesEdit = field("GaugeStitchesEdit", 1, MaxGauge, model::Gauge {}.stitches);
     GaugeRowsEdit = field("GaugeRowsEdit", 1, MaxGauge, model::Gauge {}.rows);
     ColoursEdit = field("ColoursEdit", model::MinPictureColours, model::MaxPictureColours, 4);
+    // Every count as wide as the widest, so the fields line up.
+    const std::initializer_list<WholeNumberField *> counts { StitchesEdit, RowsEdit, GaugeStitchesEdit, GaugeRowsEdit,
+        ColoursEdit };
+    int countWidth = 0;
+    for (WholeNumberField *edit : counts)
+        countWidth = std::max(countWidth, edit->sizeHint().width());
+    for (WholeNumberField *edit : counts)
+        edit->setMinimumWidth(countWidth);
     DitherBox = new QCheckBox(QStringLiteral("Рассеивание"), this);
     DitherBox->setObjectName(QStringLiteral("DitherBox"));
-    RowsLimitLabel = new QLabel(QStringLiteral("Рядов не больше %1.").arg(MaxRows), this);
+    RowsLimitLabel = new QLabel(QStringLiteral("больше %1 нельзя").arg(MaxRows), this);
     RowsLimitLabel->setObjectName(QStringLiteral("RowsLimitLabel"));
+    // Its place is kept, so nothing moves under the user's typing when it shows.
+    QSizePolicy keepPlace = RowsLimitLabel->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    RowsLimitLabel->setSizePolicy(keepPlace);
     RowsLimitLabel->hide();
     Preview = new CellPreview(this);
     Preview->setObjectName(QStringLiteral("Preview"));
@@ -112,10 +125,15 @@ TFromPictureForm::TFromPictureForm(UserDialogs &dialogs, QWidget *parent)
     gauge->addWidget(new QLabel(QStringLiteral("петель"), this));
     gauge->addWidget(GaugeRowsEdit);
     gauge->addWidget(new QLabel(QStringLiteral("рядов"), this));
+    auto *rowCount = new QHBoxLayout;
+    rowCount->addWidget(RowsEdit);
+    rowCount->addWidget(RowsLimitLabel);
+    rowCount->addStretch();
     auto *fields = new QFormLayout;
+    // Counts of a few digits in narrow fields leave the width to the preview.
+    fields->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     fields->addRow(QStringLiteral("Петель:"), StitchesEdit);
-    fields->addRow(QStringLiteral("Рядов:"), RowsEdit);
-    fields->addRow(QString(), RowsLimitLabel);
+    fields->addRow(QStringLiteral("Рядов:"), rowCount);
     fields->addRow(QStringLiteral("Плотность на 10 см:"), gauge);
     fields->addRow(QStringLiteral("Цветов:"), ColoursEdit);
     fields->addRow(QString(), DitherBox);
