@@ -3,7 +3,6 @@
 #include "model/Limits.h"
 
 #include <libimagequant.h>
-#include <omp.h>
 
 #include <algorithm>
 #include <array>
@@ -13,6 +12,10 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+// GCC's OpenMP runtime, which libimagequant runs on. Declared here: its header
+// comes with GCC, and other compilers bring their own runtime's.
+extern "C" void omp_set_num_threads(int threads);
 
 namespace model {
 
