@@ -236,6 +236,7 @@ std::vector<std::uint8_t> averageCells(const PictureView &picture, std::int32_t 
             std::int32_t(std::int64_t(rows) * (part + 1) / parts), scratch[std::size_t(part)], cells.data());
     };
     std::vector<std::thread> helpers;
+    helpers.reserve(std::size_t(parts)); // so that only starting a thread can fail below
     try {
         for (std::int32_t part = 1; part < parts; ++part)
             helpers.emplace_back(average, part);
