@@ -4,6 +4,7 @@
 #include "model/Limits.h"
 #include "model/PatternFile.h"
 #include "model/PictureToPattern.h"
+#include "picture/PictureDecode.h"
 #include "picture/PictureFile.h"
 #include "ui/FileNames.h"
 #include "ui/FromPicture.h"
@@ -137,6 +138,12 @@ std::optional<QImage> readPicture(const QString &path, QString &error)
     const QString suffix = suffixOf(path);
     if (suffix == "png" || suffix == "gif") {
         QImageReader reader(path, suffix.toLatin1());
+        // The picture window's size limit, checked on the header: past it Qt
+        // would either read a picture the program refuses or fail in English.
+        if (const QSize size = reader.size(); size.isValid() && !pictureSizeAllowed(size.width(), size.height())) {
+            error = Messages::PictureTooLarge(path, size.width(), size.height());
+            return std::nullopt;
+        }
         QImage image = reader.read();
         if (image.isNull()) {
             error = QStringLiteral("Не удалось прочитать картинку «%1»: %2")

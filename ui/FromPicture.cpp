@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -38,7 +40,7 @@ QImage PatternImage(const model::Pattern &pattern)
 CellPreview::CellPreview(QWidget *parent)
     : QWidget(parent)
 {
-    setMinimumSize(260, 320);
+    setMinimumSize(320, 320);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -94,19 +96,44 @@ TFromPictureForm::TFromPictureForm(UserDialogs &dialogs, QWidget *parent)
     GaugeStitchesEdit = field("GaugeStitchesEdit", 1, MaxGauge, model::Gauge {}.stitches);
     GaugeRowsEdit = field("GaugeRowsEdit", 1, MaxGauge, model::Gauge {}.rows);
     ColoursEdit = field("ColoursEdit", model::MinPictureColours, model::MaxPictureColours, 4);
+    // Every count as wide as the widest, so the fields line up.
+    const std::initializer_list<WholeNumberField *> counts { StitchesEdit, RowsEdit, GaugeStitchesEdit, GaugeRowsEdit,
+        ColoursEdit };
+    int countWidth = 0;
+    for (WholeNumberField *edit : counts)
+        countWidth = std::max(countWidth, edit->sizeHint().width());
+    for (WholeNumberField *edit : counts)
+        edit->setMinimumWidth(countWidth);
     DitherBox = new QCheckBox(QStringLiteral("Рассеивание"), this);
     DitherBox->setObjectName(QStringLiteral("DitherBox"));
+    RowsLimitLabel = new QLabel(QStringLiteral("больше %1 нельзя").arg(MaxRows), this);
+    RowsLimitLabel->setObjectName(QStringLiteral("RowsLimitLabel"));
+    // Its place is kept, so nothing moves under the user's typing when it shows.
+    QSizePolicy keepPlace = RowsLimitLabel->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    RowsLimitLabel->setSizePolicy(keepPlace);
+    RowsLimitLabel->hide();
     Preview = new CellPreview(this);
     Preview->setObjectName(QStringLiteral("Preview"));
+    m_previewTimer = new QTimer(this);
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(0);
+    connect(m_previewTimer, &QTimer::timeout, this, &TFromPictureForm::updatePreview);
 
     auto *gauge = new QHBoxLayout;
     gauge->addWidget(GaugeStitchesEdit);
     gauge->addWidget(new QLabel(QStringLiteral("петель"), this));
     gauge->addWidget(GaugeRowsEdit);
     gauge->addWidget(new QLabel(QStringLiteral("рядов"), this));
+    auto *rowCount = new QHBoxLayout;
+    rowCount->addWidget(RowsEdit);
+    rowCount->addWidget(RowsLimitLabel);
+    rowCount->addStretch();
     auto *fields = new QFormLayout;
+    // Counts of a few digits in narrow fields leave the width to the preview.
+    fields->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     fields->addRow(QStringLiteral("Петель:"), StitchesEdit);
-    fields->addRow(QStringLiteral("Рядов:"), RowsEdit);
+    fields->addRow(QStringLiteral("Рядов:"), rowCount);
     fields->addRow(QStringLiteral("Плотность на 10 см:"), gauge);
     fields->addRow(QStringLiteral("Цветов:"), ColoursEdit);
     fields->addRow(QString(), DitherBox);
@@ -132,15 +159,17 @@ TFromPictureForm::TFromPictureForm(UserDialogs &dialogs, QWidget *parent)
     for (WholeNumberField *edit : { StitchesEdit, GaugeStitchesEdit, GaugeRowsEdit })
         connect(edit->lineEdit(), &QLineEdit::textChanged, this, [this] {
             followGauge();
-            updatePreview();
+            schedulePreview();
         });
     connect(RowsEdit->lineEdit(), &QLineEdit::textChanged, this, [this] {
-        if (!m_settingRows)
+        if (!m_settingRows) {
             m_rowsEdited = true;
-        updatePreview();
+            RowsLimitLabel->hide();
+        }
+        schedulePreview();
     });
-    connect(ColoursEdit->lineEdit(), &QLineEdit::textChanged, this, &TFromPictureForm::updatePreview);
-    connect(DitherBox, &QCheckBox::toggled, this, &TFromPictureForm::updatePreview);
+    connect(ColoursEdit->lineEdit(), &QLineEdit::textChanged, this, &TFromPictureForm::schedulePreview);
+    connect(DitherBox, &QCheckBox::toggled, this, &TFromPictureForm::schedulePreview);
 }
 
 void TFromPictureForm::setPicture(const QImage &picture)
@@ -173,10 +202,17 @@ void TFromPictureForm::followGauge()
     m_settingRows = true;
     RowsEdit->setValue(int(std::min<std::int64_t>(rows, MaxRows)));
     m_settingRows = false;
+    RowsLimitLabel->setVisible(rows > MaxRows);
+}
+
+void TFromPictureForm::schedulePreview()
+{
+    m_previewTimer->start();
 }
 
 void TFromPictureForm::updatePreview()
 {
+    m_previewTimer->stop();
     if (m_picture.isNull())
         return;
     const model::PictureConversion settings = conversion(false);
@@ -203,6 +239,12 @@ void TFromPictureForm::OKButtonClick()
     }
     Result = std::move(made.value());
     accept();
+}
+
+void TFromPictureForm::done(int result)
+{
+    m_previewTimer->stop();
+    QDialog::done(result);
 }
 
 void TFromPictureForm::showEvent(QShowEvent *event)

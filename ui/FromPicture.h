@@ -9,7 +9,9 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
+class QTimer;
 class WholeNumberField;
 class UserDialogs;
 
@@ -48,11 +50,14 @@ public:
     WholeNumberField *GaugeRowsEdit = nullptr;
     WholeNumberField *ColoursEdit = nullptr;
     QCheckBox *DitherBox = nullptr;
+    // Shown while the gauge asks for more rows than a pattern may have.
+    QLabel *RowsLimitLabel = nullptr;
     CellPreview *Preview = nullptr;
     QPushButton *OKButton = nullptr;
     QPushButton *CancelButton = nullptr;
 
     void OKButtonClick();
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -61,12 +66,16 @@ private:
     model::PictureConversion conversion(bool settle) const;
     model::PictureView pictureView() const;
     void followGauge();
+    void schedulePreview();
     void updatePreview();
 
     UserDialogs &m_dialogs;
     QImage m_picture; // RGBA 8888, straight alpha
     // The last averaging, kept while only the colour count or dithering changes.
     std::optional<model::AveragedCells> m_averaged;
+    // Field changes that come together (the rows following the stitches, keys
+    // typed while a preview was drawn) make one preview once events are handled.
+    QTimer *m_previewTimer = nullptr;
     bool m_rowsEdited = false;
     bool m_settingRows = false;
 };

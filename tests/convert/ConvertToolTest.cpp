@@ -37,6 +37,19 @@ TEST(ConvertTool, BadInputGivesItsExitCodeAndARussianMessage)
     picture.fill(Qt::red);
     picture.save(dir + "red.png");
     writeBytes(folder.file("taken.plw"), "keep");
+    // A PNG that says it is 9000 x 9000, past the picture limit, and holds no pixels.
+    // "IHDR", width and height 0x2328, 8-bit grey.
+    const QByteArray header = QByteArray::fromHex("4948445200002328000023280800000000");
+    quint32 crc = ~0u;
+    for (const char byte : header) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    const QByteArray check = QByteArray::fromHex(QByteArray::number(~crc, 16).rightJustified(8, '0'));
+    const QByteArray emptyData = QByteArray::fromHex("000000004944415435AF061E");
+    writeBytes(folder.file("huge.png"),
+        (QByteArray::fromHex("89504E470D0A1A0A0000000D") + header + check + emptyData).toStdString());
     struct Case {
         QStringList args;
         int code;
@@ -54,8 +67,9 @@ TEST(ConvertTool, BadInputGivesItsExitCodeAndARussianMessage)
         EXPECT_EQ(run.code, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(run.errors.contains(QRegularExpression("[а-я]"))) << run.errors.toStdString();
     }
+    EXPECT_TRUE(convert({ dir + "huge.png", dir + "a.plw", "--stitches", "10" }).errors.contains("9000 × 9000"));
     EXPECT_EQ(readBytes(folder.file("taken.plw")), "keep");
-    EXPECT_EQ(folder.names(), (std::vector<std::string> { "junk.png", "red.png", "taken.plw" }));
+    EXPECT_EQ(folder.names(), (std::vector<std::string> { "huge.png", "junk.png", "red.png", "taken.plw" }));
     EXPECT_EQ(convert({ dir + "red.png", dir + "taken.plw", "--stitches", "10", "--force" }).code, 0);
     EXPECT_EQ(convert({ "--version" }).code, 0);
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <random>
 #include <set>
 #include <vector>
@@ -107,6 +109,52 @@ TEST(PictureToPattern, ShrinkingFineDetailAveragesInsteadOfAliasing)
     const auto made = ConvertPicture(picture.view(), { 20, 20, 4, false });
     ASSERT_TRUE(made.ok());
     EXPECT_EQ(coloursOf(made.value().pattern), std::set<TColor> { 0xBCBCBC });
+}
+
+TEST(PictureToPattern, AveragesMatchTheAreaIntegralInLinearLight)
+{
+    const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    const auto gamma = [](double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055; };
+    // Overlap of pixel i and cell k along one axis, as a fraction of the cell.
+    const auto overlap = [](int i, int pixels, int k, int count) {
+        return std::max(0.0,
+                   std::min(double(i + 1) / pixels, double(k + 1) / count)
+                       - std::max(double(i) / pixels, double(k) / count))
+            * count;
+    };
+    // Cells over fractions of pixels, pixels over several cells, and a picture
+    // large enough to be shared among threads.
+    for (const auto [width, height, stitches, rows] : { std::array { 37, 23, 10, 7 }, std::array { 5, 3, 13, 11 },
+             std::array { 400, 3, 7, 2 }, std::array { 1500, 1400, 29, 41 } }) {
+        std::mt19937 random(width);
+        Picture picture(width, height);
+        for (std::uint8_t &byte : picture.rgba)
+            byte = std::uint8_t(random() % 4 ? random() : 255);
+        for (std::size_t i = 3; i < picture.rgba.size(); i += 8 * std::size_t(width)) // every other row opaque
+            for (std::size_t x = 0; x < std::size_t(width); ++x)
+                picture.rgba[i + x * 4] = 255;
+        const auto cells = AverageCells(picture.view(), stitches, rows);
+        ASSERT_TRUE(cells.ok());
+        for (int r = 0; r < rows; ++r)
+            for (int s = 0; s < stitches; ++s) {
+                double sum[3] = {}, cover = 0;
+                for (int y = r * height / rows; y <= (r + 1) * height / rows && y < height; ++y)
+                    for (int x = s * width / stitches; x <= (s + 1) * width / stitches && x < width; ++x) {
+                        const std::uint8_t *p
+                            = &picture.rgba[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4];
+                        const double weight = overlap(x, width, s, stitches) * overlap(y, height, r, rows) * p[3] / 255;
+                        for (int i = 0; i < 3; ++i)
+                            sum[i] += linear(p[i] / 255.0) * weight;
+                        cover += weight;
+                    }
+                for (int i = 0; i < 3; ++i) // over white, and within a step of rounding
+                    ASSERT_NEAR(
+                        cells.value()
+                            .rgba[(std::size_t(r) * std::size_t(stitches) + std::size_t(s)) * 4 + std::size_t(i)],
+                        255 * gamma(sum[i] + 1 - cover), 1.5)
+                        << width << ": " << s << "," << r;
+            }
+    }
 }
 
 TEST(PictureToPattern, RowsFollowThePictureAndTheGauge)

@@ -67,6 +67,7 @@ protected:
             auto &from = static_cast<TFromPictureForm &>(dialog);
             type(from.StitchesEdit, "4");
             type(from.GaugeRowsEdit, "28");
+            QCoreApplication::processEvents(); // the preview follows once typing pauses
             rowsShown = from.RowsEdit->text();
             previewSize = from.Preview->cells().size();
             return clickButton(button)(dialog);
@@ -127,4 +128,27 @@ TEST_F(PatternFromPictureTest, OkGoesThroughTheSaveQuestionLikeNew)
         slotColours, (std::set<model::TColor> { colour(Yarns[0]), colour(Yarns[1]), colour(Yarns[2]), model::White }));
     EXPECT_TRUE(form->SaveToolButn->isEnabled());
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(PatternFromPictureTest, RowsStopAtTheLimitAndTheDialogSaysSo)
+{
+    loadFlatPicture();
+    dialogs.modalHandlers.push_back([](QDialog &dialog) {
+        auto &from = static_cast<TFromPictureForm &>(dialog);
+        struct Step {
+            WholeNumberField *field;
+            const char *text, *rows;
+            bool noted;
+        };
+        // 400 stitches of a 4:3 picture at 28 x 200 would be 2143 rows.
+        for (const Step &step : { Step { from.StitchesEdit, "400", "386", false },
+                 Step { from.GaugeRowsEdit, "200", "800", true }, Step { from.GaugeRowsEdit, "36", "386", false },
+                 Step { from.GaugeRowsEdit, "200", "800", true }, Step { from.RowsEdit, "700", "700", false } }) {
+            type(step.field, step.text);
+            EXPECT_EQ(from.RowsEdit->text(), step.rows) << step.text;
+            EXPECT_EQ(from.RowsLimitLabel->isVisible(), step.noted) << step.text;
+        }
+        return int(QDialog::Rejected);
+    });
+    openMenu()->trigger();
 }
