@@ -146,6 +146,8 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
     DisplayForm->showPosition(400, 800);
     ReFormatForm->FormActivate();
     for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm, ReFormatForm, AboutForm }) {
+        // As the user sees them: windows measure their texts when shown.
+        window->show();
         QList<QLabel *> labels;
         for (QLabel *label : window->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
             if (!label->text().isEmpty())
@@ -160,5 +162,6 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
                     << label->text().toStdString() << " over " << other->text().toStdString();
             }
         }
+        window->hide();
     }
 }
