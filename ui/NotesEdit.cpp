@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -12,6 +13,40 @@
 NotesEdit::NotesEdit(QWidget *parent)
     : QPlainTextEdit(parent)
 {
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &NotesEdit::keepCursorBeforePieceEnd);
+}
+
+bool NotesEdit::isAfterPieceEnd(int position) const
+{
+    if (!m_cut || position <= 0)
+        return false;
+    const QTextBlock block = document()->findBlock(position);
+    return position == block.position() + block.length() - 1 && document()->characterAt(position - 1) == PieceEnd;
+}
+
+// The cursor never rests after a piece's mark: what is typed there would
+// follow the mark and turn the piece's end into a line end. It stands before
+// the mark instead, where it looks the same; a step right from there goes on
+// to the next piece.
+void NotesEdit::keepCursorBeforePieceEnd()
+{
+    if (m_movingCursor)
+        return;
+    QTextCursor cursor = textCursor();
+    int position = cursor.position(), anchor = cursor.anchor();
+    const bool selection = cursor.hasSelection();
+    if (isAfterPieceEnd(position))
+        position += m_steppingRight ? 1 : -1;
+    if (!selection)
+        anchor = position;
+    else if (isAfterPieceEnd(anchor))
+        --anchor;
+    if (position != cursor.position() || anchor != cursor.anchor()) {
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        const QScopedValueRollback moving(m_movingCursor, true);
+        setTextCursor(cursor);
+    }
 }
 
 QString NotesEdit::notes() const
@@ -47,15 +82,28 @@ void NotesEdit::setNotes(const QString &notes)
 
 void NotesEdit::keyPressEvent(QKeyEvent *event)
 {
-    // Backspace right after the end of a piece would take only the invisible
-    // mark and turn the piece's end into a line end: take the letter the user sees.
-    QTextCursor cursor = textCursor();
-    if (m_cut && event->key() == Qt::Key_Backspace && !cursor.hasSelection() && cursor.atBlockEnd()
-        && document()->characterAt(cursor.position() - 1) == PieceEnd) {
-        cursor.setPosition(cursor.position() - 1);
-        setTextCursor(cursor);
+    // Deleting across a piece's end must take the letter the user sees beyond
+    // it, never the mark or the break: those would turn it into a line end.
+    const QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    const QScopedValueRollback stepping(m_steppingRight, event == QKeySequence::MoveToNextChar
+        || event == QKeySequence::SelectNextChar || event == QKeySequence::MoveToNextWord
+        || event == QKeySequence::SelectNextWord);
+    const bool forward = event->key() == Qt::Key_Delete && isAfterPieceEnd(position + 1);
+    const bool backward = event->key() == Qt::Key_Backspace && cursor.atBlockStart() && isAfterPieceEnd(position - 1);
+    if (cursor.hasSelection() || !(forward || backward)) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
     }
+    QTextCursor across = cursor;
+    across.setPosition(forward ? position + 2 : position - 2);
+    const QScopedValueRollback moving(m_movingCursor, true);
+    setTextCursor(across);
     QPlainTextEdit::keyPressEvent(event);
+    if (forward) {
+        across.setPosition(position);
+        setTextCursor(across);
+    }
 }
 
 QMimeData *NotesEdit::createMimeDataFromSelection() const

@@ -20,5 +20,11 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
 
 private:
+    // Is `position` just after the mark that ends a piece (the end of its paragraph)?
+    bool isAfterPieceEnd(int position) const;
+    void keepCursorBeforePieceEnd();
+
     bool m_cut = false;
+    bool m_movingCursor = false;
+    bool m_steppingRight = false;
 };
