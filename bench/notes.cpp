@@ -2,7 +2,8 @@
 // characters and on one line: decoding the file's bytes, putting the text in
 // the notes window, and showing the window until it has painted. Processor
 // time, which a busy machine disturbs less than wall time: the whole, and
-// split in the counters.
+// split in the counters. Then, outside the whole, going to the end of the
+// text and typing there until the window has painted again.
 #include "Interleaved.h"
 #include "OffscreenApplication.h"
 
@@ -34,7 +35,7 @@ void OpenNotes(benchmark::State &state)
 {
     offscreenApplication();
     const QByteArray bytes = notesFile(int(state.range(0)));
-    std::vector<double> decode, fill, show;
+    std::vector<double> decode, fill, show, typeAtEnd;
     for (auto _ : state) {
         TMemoForm window;
         window.Memo->setEnabled(true);
@@ -47,10 +48,17 @@ void OpenNotes(benchmark::State &state)
             QApplication::processEvents();
         }).cpu);
         state.SetIterationTime(decode.back() + fill.back() + show.back());
+        typeAtEnd.push_back(bench::timesOf([&] {
+            window.Memo->moveCursor(QTextCursor::End);
+            window.Memo->insertPlainText(QStringLiteral("x"));
+            window.Memo->viewport()->repaint();
+            QApplication::processEvents();
+        }).cpu);
     }
     state.counters["decode_ms"] = bench::median(decode) * 1e3;
     state.counters["set_text_ms"] = bench::median(fill) * 1e3;
     state.counters["show_ms"] = bench::median(show) * 1e3;
+    state.counters["type_at_end_ms"] = bench::median(typeAtEnd) * 1e3;
 }
 
 } // namespace

@@ -152,7 +152,7 @@ TAboutForm::TAboutForm(QWidget *parent)
     Label3 = addLabel(this, "Label3", QString::fromUtf8(PURLWISE_ABOUT_NOTICE), defaultFont(), Qt::black);
     Label3->move(204, 257);
     for (QLabel *label : { Label2, Label8, Label5, Label3 })
-        label->adjustSize();
+        whenShown(*label, [label] { label->adjustSize(); });
 
     OKButton = addDialogButton(this, "OKButton", QStringLiteral("OK"), QRect(108, 253, 75, 25));
     OKButton->setFont(defaultFont());

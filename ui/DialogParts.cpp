@@ -43,8 +43,42 @@ QLabel *addLabelAt(
 {
     QLabel *label = addLabel(parent, name, text, font, colour);
     label->move(topLeft);
-    label->adjustSize();
+    whenShown(*label, [label] { label->adjustSize(); });
     return label;
+}
+
+namespace {
+
+class FirstShowCall : public QObject {
+public:
+    FirstShowCall(QWidget &widget, std::function<void()> call)
+        : QObject(&widget)
+        , m_call(std::move(call))
+    {
+        widget.installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            m_call();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_call;
+};
+
+} // namespace
+
+void whenShown(QWidget &widget, std::function<void()> call)
+{
+    if (widget.isVisible())
+        call();
+    else
+        new FirstShowCall(widget, std::move(call));
 }
 
 void centreOnDesktop(QWidget &window)

@@ -1,6 +1,8 @@
 #pragma once
 // Small pieces every fixed dialog is made of.
 
+#include <functional>
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -28,6 +30,11 @@ QPushButton *addDialogButton(QWidget *parent, const char *name, const QString &c
 
 // Places the window in the middle of the desktop it is on.
 void centreOnDesktop(QWidget &window);
+
+// Runs `call` now if the widget is visible, else when it is first shown,
+// before it is painted. Measuring text loads its font, a few milliseconds for
+// each face at start-up; windows that start hidden measure when shown.
+void whenShown(QWidget &widget, std::function<void()> call);
 
 // True for a press of Return or Enter: fields where Enter acts as OK.
 bool isEnterKeyPress(const QEvent *event);

@@ -148,6 +148,9 @@ void TMainForm::LoadYarnList()
         ReportFailure(m_dialogs, read.failure());
         return;
     }
+    // Only a list with names opens the code page: that loads the system's converters.
+    if (read.value().empty())
+        return;
     QStringDecoder decoder(YarnCodePage);
     for (const model::Yarn &yarn : read.value())
         AddYarnItem(decoder.decode(QByteArrayView(yarn.Name.data(), yarn.Name.size())), yarn.Color);

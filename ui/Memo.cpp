@@ -4,9 +4,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 
 #include <algorithm>
 
@@ -16,27 +14,6 @@ namespace {
 
 constexpr int Margin = 5;
 const QSize OuterSize(359, 229);
-
-// Qt's document spends about 3 microseconds on every paragraph, which makes a
-// 16 MiB notes file of short lines freeze the window for a second. Long texts
-// therefore hold several lines per paragraph, joined by line separators: they
-// look, edit and save the same (notesText() turns them back into line ends);
-// only a triple click or Ctrl+Up/Down takes the whole paragraph.
-constexpr int LinesBeforeGrouping = 4096;
-constexpr int LinesPerParagraph = 32;
-
-QString paragraphsOf(const QString &text)
-{
-    if (text.count(QLatin1Char('\n')) < LinesBeforeGrouping)
-        return text;
-    QString grouped = text;
-    int lineEnds = 0;
-    for (QChar &c : grouped) {
-        if (c == QLatin1Char('\n') && ++lineEnds % LinesPerParagraph != 0)
-            c = QChar::LineSeparator;
-    }
-    return grouped;
-}
 
 } // namespace
 
@@ -57,7 +34,7 @@ TMemoForm::TMemoForm(QWidget *parent)
         const int top = over.top() + (over.height() - OuterSize.height()) / 2;
         return QRect(QPoint(std::max(0, left), std::max(0, top)), OuterSize);
     });
-    Memo = new QPlainTextEdit(this);
+    Memo = new NotesEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setAccessibleName(windowTitle());
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -73,36 +50,12 @@ TMemoForm::TMemoForm(QWidget *parent)
 
 QString TMemoForm::notesText() const
 {
-    // The raw text keeps non-breaking spaces, which the plain-text view turns into spaces.
-    QString text = Memo->document()->toRawText();
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return text;
+    return Memo->notes();
 }
 
 void TMemoForm::setNotesText(const QString &text)
 {
-    // The text goes into a fresh document before the view sees it: no undo
-    // records, no layout per line, no second pass to set the format.
-    QTextDocument *const old = Memo->document();
-    auto *document = new QTextDocument(Memo);
-    document->setDefaultFont(old->defaultFont());
-    document->setUndoRedoEnabled(false);
-    document->setPlainText(paragraphsOf(text));
-    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
-    document->setUndoRedoEnabled(old->isUndoRedoEnabled());
-    document->setModified(false);
-    const int cursorWidth = Memo->cursorWidth();
-    // The view deletes the document it made itself; the ones set here are ours.
-    QTextDocument *const ours = old->parent() == Memo ? old : nullptr;
-    {
-        const QSignalBlocker blocker(Memo);
-        Memo->setDocument(document);
-    }
-    Memo->setCursorWidth(cursorWidth);
-    delete ours;
+    Memo->setNotes(text);
 }
 
 void TMemoForm::resizeEvent(QResizeEvent *event)

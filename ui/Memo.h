@@ -1,9 +1,9 @@
 #pragma once
 // The notes window: the free text that belongs to the pattern.
 
-#include <QWidget>
+#include "ui/NotesEdit.h"
 
-class QPlainTextEdit;
+#include <QWidget>
 
 class TMemoForm : public QWidget {
     Q_OBJECT
@@ -11,7 +11,7 @@ class TMemoForm : public QWidget {
 public:
     explicit TMemoForm(QWidget *parent = nullptr);
 
-    QPlainTextEdit *Memo = nullptr;
+    NotesEdit *Memo = nullptr;
 
     // Lines separated by "\n". Setting the text is not an edit by the user.
     QString notesText() const;

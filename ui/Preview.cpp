@@ -59,8 +59,10 @@ QPushButton *addBoldButton(QWidget *parent, const char *name, const QString &cap
     // The preview has no default button: Enter neither prints nor closes it.
     button->setAutoDefault(false);
     // Never narrower than its caption, whatever face stands in for the designed one.
-    const int captionWidth = QFontMetrics(bold).horizontalAdvance(caption) + 10;
-    button->resize(std::max(geometry.width(), captionWidth), geometry.height());
+    whenShown(*button, [button, caption, geometry] {
+        const int captionWidth = button->fontMetrics().horizontalAdvance(caption) + 10;
+        button->resize(std::max(geometry.width(), captionWidth), geometry.height());
+    });
     return button;
 }
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <tuple>
 
 TReFormatForm *ReFormatForm = nullptr;
 
@@ -64,31 +65,24 @@ TReFormatForm::TReFormatForm(TMainForm &owner, UserDialogs &dialogs)
     , m_owner(owner)
     , m_dialogs(dialogs)
 {
-    setUpFixedDialog(*this, "ReFormatForm", QStringLiteral("Изменение размера рисунка"));
+    // The designed size until the first showing widens it to fit the counts.
+    setUpFixedDialog(*this, "ReFormatForm", QStringLiteral("Изменение размера рисунка"), QSize(420, 190));
 
-    // Seven-digit counts fit their label and field whatever the face.
-    const int countWidth = std::max(48, QFontMetrics(countFont()).horizontalAdvance(WidestCount) + 6);
-    int fieldWidth = 64;
-    auto addLine = [this, countWidth, &fieldWidth](int top, const QString &caption, QLabel *&captionLabel,
-                       QLabel *&countLabel, QLabel *&changeLabel, WholeNumberField *&field, const char *fieldName) {
+    auto addLine = [this](int top, const QString &caption, QLabel *&captionLabel, QLabel *&countLabel,
+                       QLabel *&changeLabel, WholeNumberField *&field, const char *fieldName) {
         captionLabel = new QLabel(caption, this);
         captionLabel->setGeometry(12, top + 4, 186, 16);
         countLabel = addLabel(this, nullptr, QString(), countFont(), Qt::blue);
-        countLabel->setGeometry(200, top, countWidth, 24);
-        const int changeLeft = 200 + countWidth + 2;
         changeLabel = new QLabel(QStringLiteral("изменить на"), this);
-        changeLabel->setGeometry(changeLeft, top + 4, 90, 16);
         field = new WholeNumberField(FieldMinimum, int(model::MaxCount), FieldMinimum, this);
-        fieldWidth = std::max(fieldWidth, field->sizeHint().width());
+        m_fieldWidth = std::max(m_fieldWidth, field->sizeHint().width());
         field->setMaximum(FieldMaximum);
         field->setObjectName(QString::fromLatin1(fieldName));
-        field->setGeometry(changeLeft + 94, top, fieldWidth, 24);
         changeLabel->setBuddy(field);
         field->setAccessibleName(caption);
     };
     addLine(12, QStringLiteral("Текущее количество рядов"), Label1, RowLabel, Label4, CSpinEdit2, "CSpinEdit2");
     RowLabel->setObjectName(QStringLiteral("RowLabel"));
-    setFixedSize(std::max(420, CSpinEdit2->geometry().right() + 13), 190);
     addLine(44, QStringLiteral("Текущее количество петель"), Label3, LoopLabel, Label2, CSpinEdit4, "CSpinEdit4");
     LoopLabel->setObjectName(QStringLiteral("LoopLabel"));
 
@@ -117,8 +111,27 @@ TReFormatForm::TReFormatForm(TMainForm &owner, UserDialogs &dialogs)
     connect(CancelButton, &QPushButton::clicked, this, &TReFormatForm::CancelButtonClick);
 }
 
+void TReFormatForm::placeCountLines()
+{
+    // Seven-digit counts fit their label and field whatever the face.
+    const int countWidth = std::max(48, QFontMetrics(countFont()).horizontalAdvance(WidestCount) + 6);
+    const int changeLeft = 200 + countWidth + 2;
+    for (const auto &[top, count, change, field] :
+        { std::tuple(12, RowLabel, Label4, CSpinEdit2), std::tuple(44, LoopLabel, Label2, CSpinEdit4) }) {
+        count->setGeometry(200, top, countWidth, 24);
+        change->setGeometry(changeLeft, top + 4, 90, 16);
+        field->setGeometry(changeLeft + 94, top, m_fieldWidth, 24);
+    }
+    setFixedSize(std::max(420, CSpinEdit2->geometry().right() + 13), 190);
+}
+
 void TReFormatForm::showEvent(QShowEvent *event)
 {
+    // Measured here, not at start-up: measuring loads the counts' face.
+    if (!m_countLinesPlaced) {
+        placeCountLines();
+        m_countLinesPlaced = true;
+    }
     centreOnDesktop(*this);
     FormActivate();
     CSpinEdit2->setFocus();

@@ -47,8 +47,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void placeCountLines();
+
     TMainForm &m_owner;
     UserDialogs &m_dialogs;
+    int m_fieldWidth = 64;
+    bool m_countLinesPlaced = false;
 };
 
 extern TReFormatForm *ReFormatForm;

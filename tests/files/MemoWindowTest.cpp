@@ -4,11 +4,27 @@
 #include "ui/Memo.h"
 
 #include <QPlainTextEdit>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTest>
 #include <QToolButton>
 
 using MemoWindowTest = WindowTest;
+
+namespace {
+
+// One word of the alphabet over and over.
+QString letters(qsizetype count)
+{
+    QString text(count, Qt::Uninitialized);
+    for (qsizetype i = 0; i < count; ++i)
+        text[i] = QChar(char16_t(u'a' + i % 26));
+    return text;
+}
+
+} // namespace
 
 TEST_F(MemoWindowTest, ButtonTogglesTheWindowAndTheCloseBoxRaisesIt)
 {
@@ -99,4 +115,65 @@ TEST_F(MemoWindowTest, NotesTextKeepsEveryCharacterAndLongNotesLookLikeTheirFirs
     }
     const QImage firstLines = (MemoForm->setNotesText(longText.left(2000)), MemoForm->Memo->viewport()->grab().toImage());
     EXPECT_EQ((MemoForm->setNotesText(longText), MemoForm->Memo->viewport()->grab().toImage()), firstLines);
+}
+
+// Lines far too long to lay out at once are held in short paragraphs, and
+// still come back character for character.
+TEST_F(MemoWindowTest, NotesOfEveryShapeComeBackExactlyInShortParagraphs)
+{
+    const QString oneLine = letters(16 << 20);
+    QString mixed;
+    for (int line = 0; line < 5000; ++line)
+        mixed += line % 9 ? QStringLiteral("строка %1\n").arg(line) : "\n";
+    for (const QString &cluster : { QStringLiteral("ё"), QStringLiteral("\U0001F9F6"), QStringLiteral("е\u0301"), QStringLiteral("wool ") })
+        mixed += "\n" + cluster.repeated(40001 / cluster.size()) + "\n";
+    const QString withTheMark = "a\u2060\n" + QString(20000, u'b');
+    for (const QString &text : { oneLine, mixed, mixed.chopped(1), withTheMark }) {
+        MemoForm->setNotesText(text);
+        EXPECT_EQ(MemoForm->notesText(), text) << text.size();
+        int longest = 0;
+        for (QTextBlock block = MemoForm->Memo->document()->begin(); block.isValid(); block = block.next())
+            longest = std::max(longest, block.length());
+        EXPECT_LE(longest, text == withTheMark ? 20001 : 16384) << text.size();
+    }
+}
+
+// A piece's end looks like the end of a line but is none: editing and copying
+// there act on the notes as if the line were whole.
+TEST_F(MemoWindowTest, EditsWhereALongLineIsCutActOnTheWholeLine)
+{
+    newPattern(4, 4);
+    form->MemoButn->click();
+    const QString text = letters(20000);
+    MemoForm->setNotesText(text);
+    const QTextBlock piece = MemoForm->Memo->document()->firstBlock();
+    const int end = piece.position() + piece.length() - 1, next = piece.next().position(), cut = piece.length() - 2;
+    const struct {
+        int anchor, position;
+        QKeySequence keys;
+        QString notes;
+    } cases[] = {
+        { end, end, Qt::Key_Backspace, QString(text).remove(cut - 1, 1) },
+        { next, next, Qt::Key_Backspace, QString(text).remove(cut - 1, 1) },
+        { end, end, Qt::Key_Return, QString(text).insert(cut, '\n') },
+        { next, next, Qt::Key_Return, QString(text).insert(cut, '\n') },
+        { next, next, Qt::Key_X, QString(text).insert(cut, 'x') },
+        { end, end, Qt::Key_X, QString(text).insert(cut, 'x') },
+        { end - 1, end - 1, Qt::Key_Delete, QString(text).remove(cut, 1) },
+        { end - 1, end - 1, QKeySequence(Qt::Key_Right, Qt::Key_Right, Qt::Key_X), QString(text).insert(cut + 1, 'x') },
+        { end - 2, end, Qt::Key_X, QString(text).replace(cut - 1, 1, 'x') },
+        { end - 4, next + 2, Qt::Key_Delete, QString(text).remove(cut - 3, 5) },
+        { end - 4, next + 2, QKeySequence::Copy, text },
+    };
+    for (const auto &c : cases) {
+        QTextCursor cursor(MemoForm->Memo->document());
+        cursor.setPosition(c.anchor);
+        cursor.setPosition(c.position, QTextCursor::KeepAnchor);
+        MemoForm->Memo->setTextCursor(cursor);
+        QTest::keySequence(MemoForm->Memo, c.keys);
+        EXPECT_TRUE(MemoForm->notesText() == c.notes) << c.keys.toString().toStdString();
+        MemoForm->Memo->undo();
+        EXPECT_TRUE(MemoForm->notesText() == text) << c.keys.toString().toStdString();
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), text.mid(cut - 3, 5));
 }

@@ -147,6 +147,8 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
     DisplayForm->showPosition(400, 800);
     ReFormatForm->FormActivate();
     for (QWidget *window : std::initializer_list<QWidget *> { DisplayForm->ClientArea, ReFormatForm, AboutForm }) {
+        // As the user sees them: windows measure their texts when shown.
+        window->window()->show();
         QList<QLabel *> labels;
         for (QLabel *label : window->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
             if (!label->text().isEmpty())
@@ -161,5 +163,6 @@ TEST_F(DesktopMannersTest, LabelsStayApartAtTheirDesignedPlaces)
                     << label->text().toStdString() << " over " << other->text().toStdString();
             }
         }
+        window->hide();
     }
 }
