@@ -15,7 +15,7 @@ namespace {
 // blocks. Rows of a power-of-two width all fall into the same cache sets;
 // reading each old line through in one go keeps only a few of them alive at a
 // time. A large result is turned into a small buffer first and streamed out
-// a whole line per new row, so no new line is read in or written twice.
+// whole lines, so no new line is read in or written twice.
 constexpr std::size_t Tile = 16;
 
 struct Geometry {
@@ -44,7 +44,9 @@ void turnCellByCell(const Geometry &g, std::size_t s0, std::size_t s1, std::size
 void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out, std::ptrdiff_t step)
 {
 #if defined(__SSE2__)
-    for (std::size_t j = 0; j < Tile; j += 4) {
+    for (std::size_t group = 0; group < Tile; group += 4) {
+        // Old rows are taken top down either way, which the prefetcher follows best.
+        const std::size_t j = g.turn == Turn::Left ? group : Tile - 4 - group;
         const TColor *rows[4];
         for (std::size_t i = 0; i < 4; ++i) {
             // A right turn takes the old rows bottom up.
@@ -79,26 +81,42 @@ void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out
 // memory, which also spares reading each one in before it is overwritten.
 constexpr std::size_t StreamingBytes = std::size_t(8) << 20;
 
-void turnTile(const Geometry &g, std::size_t s0, std::size_t r0, bool streaming)
+void turnTile(const Geometry &g, std::size_t s0, std::size_t r0)
 {
     // The tile's new columns start at the new column of its first row (left)
     // or of its last row (right); its new rows run up (left) or down (right).
     const std::size_t column = g.newColumn(g.turn == Turn::Left ? r0 : r0 + Tile - 1);
-    TColor *first = g.dst + g.newRow(s0) * g.h + column;
     const std::ptrdiff_t step = g.turn == Turn::Left ? -std::ptrdiff_t(g.h) : std::ptrdiff_t(g.h);
-#if defined(__SSE2__)
-    if (streaming) {
-        alignas(64) TColor buffer[Tile][Tile];
-        turnTileInto(g, s0, r0, &buffer[0][0], Tile);
-        for (std::size_t k = 0; k < Tile; ++k)
-            for (std::size_t j = 0; j < Tile; j += 4)
-                _mm_stream_si128(reinterpret_cast<__m128i *>(first + std::ptrdiff_t(k) * step + std::ptrdiff_t(j)),
-                    _mm_load_si128(reinterpret_cast<const __m128i *>(&buffer[k][j])));
-        return;
-    }
-#endif
-    turnTileInto(g, s0, r0, first, step);
+    turnTileInto(g, s0, r0, g.dst + g.newRow(s0) * g.h + column, step);
 }
+
+#if defined(__SSE2__)
+// A band of this many old rows that are short (at most ShortRow cells) is
+// turned into a buffer and streamed out, so that each new row gets several
+// whole lines in a row rather than one line far from the last: memory takes
+// runs much faster than scattered lines. Long rows go a tile at a time.
+constexpr std::size_t Band = 64;
+constexpr std::size_t ShortRow = 256;
+
+// The old rows r0 to r0 + rows (a multiple of Tile, at most Band), their
+// new lines on cache lines of their own.
+void streamBand(const Geometry &g, std::size_t r0, std::size_t rows, std::size_t fullW)
+{
+    alignas(64) TColor buffer[Tile][Band];
+    const std::size_t column = g.turn == Turn::Left ? r0 : g.h - r0 - rows;
+    for (std::size_t s0 = 0; s0 < fullW; s0 += Tile) {
+        for (std::size_t j0 = 0; j0 < rows; j0 += Tile)
+            turnTileInto(g, s0, r0 + j0, &buffer[0][g.turn == Turn::Left ? j0 : rows - Tile - j0], Band);
+        for (std::size_t k = 0; k < Tile; ++k) {
+            TColor *line = g.dst + g.newRow(s0 + k) * g.h + column;
+            for (std::size_t j = 0; j < rows; j += 4)
+                _mm_stream_si128(reinterpret_cast<__m128i *>(line + j),
+                    _mm_load_si128(reinterpret_cast<const __m128i *>(&buffer[k][j])));
+        }
+    }
+    turnCellByCell(g, fullW, g.w, r0, r0 + rows);
+}
+#endif
 
 } // namespace
 
@@ -106,20 +124,25 @@ void quarterTurn(const TColor *src, std::size_t w, std::size_t h, Turn turn, TCo
 {
     const Geometry g { src, w, h, turn, dst };
     const std::size_t fullW = w - w % Tile, fullH = h - h % Tile;
+#if defined(__SSE2__)
     // Streaming needs every tile line on a cache line of its own.
-    const bool streaming = w * h * sizeof(TColor) >= StreamingBytes && h % Tile == 0
-        && reinterpret_cast<std::uintptr_t>(dst) % (Tile * sizeof(TColor)) == 0;
+    if (w * h * sizeof(TColor) >= StreamingBytes && h % Tile == 0
+        && reinterpret_cast<std::uintptr_t>(dst) % (Tile * sizeof(TColor)) == 0) {
+        // Bands of long rows would be read as many streams far apart.
+        const std::size_t band = w <= ShortRow ? Band : Tile;
+        for (std::size_t r0 = 0; r0 < h; r0 += band)
+            streamBand(g, r0, std::min(band, h - r0), fullW);
+        _mm_sfence(); // streamed lines are visible before the result is used
+        return;
+    }
+#endif
     // Strips of Tile old rows: each is read once, front to back.
     for (std::size_t r0 = 0; r0 < fullH; r0 += Tile) {
         for (std::size_t s0 = 0; s0 < fullW; s0 += Tile)
-            turnTile(g, s0, r0, streaming);
+            turnTile(g, s0, r0);
         turnCellByCell(g, fullW, w, r0, r0 + Tile);
     }
     turnCellByCell(g, 0, w, fullH, h);
-#if defined(__SSE2__)
-    if (streaming)
-        _mm_sfence(); // streamed lines are visible before the result is used
-#endif
 }
 
 } // namespace model
