@@ -79,11 +79,13 @@ bool renderRows(
     const std::size_t stitches = std::size_t(pattern.StitchCount);
     const std::size_t width = std::size_t(size->width);
     std::vector<P> colours(stitches);
+    // One pixel per cell without the grid: the colours go straight into their line.
+    const bool direct = s == 1 && !grid;
     for (std::size_t row = 0; row < std::size_t(pattern.RowCount); ++row) {
-        if (!rowColours(row, colours.data()))
+        const std::size_t y0 = row * s;
+        if (!rowColours(row, direct ? pixels + std::ptrdiff_t(y0) * stride : colours.data()))
             return false;
         // The last row also owns the picture's bottom line.
-        const std::size_t y0 = row * s;
         const std::size_t y1 = row + 1 == std::size_t(pattern.RowCount) ? std::size_t(size->height) : y0 + s;
         const P *first = nullptr;
         for (std::size_t y = y0; y < y1; ++y) {
@@ -92,6 +94,9 @@ bool renderRows(
                 std::fill_n(line, width, black);
             } else if (first) {
                 std::memcpy(line, first, width * sizeof(P));
+            } else if (direct) {
+                line[stitches] = line[stitches - 1]; // the far edge repeats the last stitch
+                first = line;
             } else {
                 cellLine(colours.data(), stitches, s, grid, black, line);
                 first = line;
@@ -108,6 +113,19 @@ constexpr std::uint32_t ColourBits = 0x00FFFFFF;
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define PURLWISE_GATHER 1
+// The positions of eight looked-up entries as eight bytes into out, when
+// every entry holds its cell's colour; false otherwise.
+__attribute__((target("avx2"))) inline bool storeWhereFound(__m256i entries, __m256i colours, std::uint8_t *out)
+{
+    const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(entries, _mm256_set1_epi32(int(ColourBits))), colours);
+    if (_mm256_movemask_epi8(same) != -1)
+        return false;
+    const __m256i positions = _mm256_srli_epi32(entries, 24);
+    const __m128i words = _mm_packus_epi32(_mm256_castsi256_si128(positions), _mm256_extracti128_si256(positions, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(words, words));
+    return true;
+}
+
 // Eight lookups at once where the processor can gather: maps cells while all
 // of a group of eight are in their home slots (atHome as in ColourIndex) and
 // returns how many it mapped, a multiple of eight.
@@ -115,19 +133,13 @@ __attribute__((target("avx2"))) std::size_t mapAtHomeByEights(
     const std::uint32_t *atHome, const TColor *cells, std::size_t n, std::uint8_t *out)
 {
     const __m256i factor = _mm256_set1_epi32(int(HashFactor));
-    const __m256i colourBits = _mm256_set1_epi32(int(ColourBits));
     std::size_t k = 0;
     for (; k + 8 <= n; k += 8) {
         const __m256i colours = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(cells + k));
         const __m256i slots = _mm256_srli_epi32(_mm256_mullo_epi32(colours, factor), HashShift);
         const __m256i entries = _mm256_i32gather_epi32(reinterpret_cast<const int *>(atHome), slots, 4);
-        const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(entries, colourBits), colours);
-        if (_mm256_movemask_epi8(same) != -1)
+        if (!storeWhereFound(entries, colours, out + k))
             break;
-        const __m256i positions = _mm256_srli_epi32(entries, 24);
-        const __m128i words
-            = _mm_packus_epi32(_mm256_castsi256_si128(positions), _mm256_extracti128_si256(positions, 1));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + k), _mm_packus_epi16(words, words));
     }
     return k;
 }
@@ -149,7 +161,6 @@ __attribute__((target("avx2"))) std::size_t mapInRegistersByEights(
     const RegisterTable &table, const TColor *cells, std::size_t n, std::uint8_t *out)
 {
     const __m256i factor = _mm256_set1_epi32(int(table.multiplier));
-    const __m256i colourBits = _mm256_set1_epi32(int(ColourBits));
     const auto *entries = reinterpret_cast<const __m256i *>(table.entries.data());
     const __m256i e0 = _mm256_load_si256(entries), e1 = _mm256_load_si256(entries + 1),
                   e2 = _mm256_load_si256(entries + 2), e3 = _mm256_load_si256(entries + 3);
@@ -166,13 +177,8 @@ __attribute__((target("avx2"))) std::size_t mapInRegistersByEights(
         const __m256 high = _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(e2, slots)),
             _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(e3, slots)), bit3);
         const __m256i found = _mm256_castps_si256(_mm256_blendv_ps(low, high, bit4));
-        const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(found, colourBits), colours);
-        if (_mm256_movemask_epi8(same) != -1)
+        if (!storeWhereFound(found, colours, out + k))
             break;
-        const __m256i positions = _mm256_srli_epi32(found, 24);
-        const __m128i words
-            = _mm_packus_epi32(_mm256_castsi256_si128(positions), _mm256_extracti128_si256(positions, 1));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + k), _mm_packus_epi16(words, words));
     }
     return k;
 }
