@@ -98,23 +98,22 @@ void turnTile(const Geometry &g, std::size_t s0, std::size_t r0)
 constexpr std::size_t Band = 64;
 constexpr std::size_t ShortRow = 256;
 
-// The old rows r0 to r0 + rows (a multiple of Tile, at most Band), their
-// new lines on cache lines of their own.
-void streamBand(const Geometry &g, std::size_t r0, std::size_t rows, std::size_t fullW)
+// The Rows old rows from r0, their new lines on cache lines of their own.
+template <std::size_t Rows> void streamBand(const Geometry &g, std::size_t r0, std::size_t fullW)
 {
-    alignas(64) TColor buffer[Tile][Band];
-    const std::size_t column = g.turn == Turn::Left ? r0 : g.h - r0 - rows;
+    alignas(64) TColor buffer[Tile][Rows];
+    const std::size_t column = g.turn == Turn::Left ? r0 : g.h - r0 - Rows;
     for (std::size_t s0 = 0; s0 < fullW; s0 += Tile) {
-        for (std::size_t j0 = 0; j0 < rows; j0 += Tile)
-            turnTileInto(g, s0, r0 + j0, &buffer[0][g.turn == Turn::Left ? j0 : rows - Tile - j0], Band);
+        for (std::size_t j0 = 0; j0 < Rows; j0 += Tile)
+            turnTileInto(g, s0, r0 + j0, &buffer[0][g.turn == Turn::Left ? j0 : Rows - Tile - j0], Rows);
         for (std::size_t k = 0; k < Tile; ++k) {
             TColor *line = g.dst + g.newRow(s0 + k) * g.h + column;
-            for (std::size_t j = 0; j < rows; j += 4)
+            for (std::size_t j = 0; j < Rows; j += 4)
                 _mm_stream_si128(reinterpret_cast<__m128i *>(line + j),
                     _mm_load_si128(reinterpret_cast<const __m128i *>(&buffer[k][j])));
         }
     }
-    turnCellByCell(g, fullW, g.w, r0, r0 + rows);
+    turnCellByCell(g, fullW, g.w, r0, r0 + Rows);
 }
 #endif
 
@@ -129,9 +128,11 @@ void quarterTurn(const TColor *src, std::size_t w, std::size_t h, Turn turn, TCo
     if (w * h * sizeof(TColor) >= StreamingBytes && h % Tile == 0
         && reinterpret_cast<std::uintptr_t>(dst) % (Tile * sizeof(TColor)) == 0) {
         // Bands of long rows would be read as many streams far apart.
-        const std::size_t band = w <= ShortRow ? Band : Tile;
-        for (std::size_t r0 = 0; r0 < h; r0 += band)
-            streamBand(g, r0, std::min(band, h - r0), fullW);
+        std::size_t r0 = 0;
+        for (; w <= ShortRow && r0 + Band <= h; r0 += Band)
+            streamBand<Band>(g, r0, fullW);
+        for (; r0 < h; r0 += Tile)
+            streamBand<Tile>(g, r0, fullW);
         _mm_sfence(); // streamed lines are visible before the result is used
         return;
     }
