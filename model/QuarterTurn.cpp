@@ -41,16 +41,18 @@ void turnCellByCell(const Geometry &g, std::size_t s0, std::size_t s1, std::size
 // out[k * step + j] = old (s0 + k, r0 + j) for a left turn; the same with j
 // counted from the bottom of the tile for a right turn, so that every row of
 // out reads left to right as its new row does.
-void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out, std::ptrdiff_t step)
+// Each turn gets code of its own: in the cache the tile is bound by its
+// instructions.
+template <Turn T> void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out, std::ptrdiff_t step)
 {
 #if defined(__SSE2__)
     for (std::size_t group = 0; group < Tile; group += 4) {
         // Old rows are taken top down either way, which the prefetcher follows best.
-        const std::size_t j = g.turn == Turn::Left ? group : Tile - 4 - group;
+        const std::size_t j = T == Turn::Left ? group : Tile - 4 - group;
         const TColor *rows[4];
         for (std::size_t i = 0; i < 4; ++i) {
             // A right turn takes the old rows bottom up.
-            const std::size_t r = g.turn == Turn::Left ? r0 + j + i : r0 + Tile - 1 - j - i;
+            const std::size_t r = T == Turn::Left ? r0 + j + i : r0 + Tile - 1 - j - i;
             rows[i] = g.src + r * g.w + s0;
         }
         for (std::size_t k = 0; k < Tile; k += 4) {
@@ -69,7 +71,7 @@ void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out
     }
 #else
     for (std::size_t j = 0; j < Tile; ++j) {
-        const std::size_t r = g.turn == Turn::Left ? r0 + j : r0 + Tile - 1 - j;
+        const std::size_t r = T == Turn::Left ? r0 + j : r0 + Tile - 1 - j;
         const TColor *row = g.src + r * g.w + s0;
         for (std::size_t k = 0; k < Tile; ++k)
             out[std::ptrdiff_t(k) * step + std::ptrdiff_t(j)] = row[k];
@@ -81,13 +83,13 @@ void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out
 // memory, which also spares reading each one in before it is overwritten.
 constexpr std::size_t StreamingBytes = std::size_t(8) << 20;
 
-void turnTile(const Geometry &g, std::size_t s0, std::size_t r0)
+template <Turn T> void turnTile(const Geometry &g, std::size_t s0, std::size_t r0)
 {
     // The tile's new columns start at the new column of its first row (left)
     // or of its last row (right); its new rows run up (left) or down (right).
     const std::size_t column = g.newColumn(g.turn == Turn::Left ? r0 : r0 + Tile - 1);
     const std::ptrdiff_t step = g.turn == Turn::Left ? -std::ptrdiff_t(g.h) : std::ptrdiff_t(g.h);
-    turnTileInto(g, s0, r0, g.dst + g.newRow(s0) * g.h + column, step);
+    turnTileInto<T>(g, s0, r0, g.dst + g.newRow(s0) * g.h + column, step);
 }
 
 #if defined(__SSE2__)
@@ -99,13 +101,13 @@ constexpr std::size_t Band = 64;
 constexpr std::size_t ShortRow = 256;
 
 // The Rows old rows from r0, their new lines on cache lines of their own.
-template <std::size_t Rows> void streamBand(const Geometry &g, std::size_t r0, std::size_t fullW)
+template <Turn T, std::size_t Rows> void streamBand(const Geometry &g, std::size_t r0, std::size_t fullW)
 {
     alignas(64) TColor buffer[Tile][Rows];
-    const std::size_t column = g.turn == Turn::Left ? r0 : g.h - r0 - Rows;
+    const std::size_t column = T == Turn::Left ? r0 : g.h - r0 - Rows;
     for (std::size_t s0 = 0; s0 < fullW; s0 += Tile) {
         for (std::size_t j0 = 0; j0 < Rows; j0 += Tile)
-            turnTileInto(g, s0, r0 + j0, &buffer[0][g.turn == Turn::Left ? j0 : Rows - Tile - j0], Rows);
+            turnTileInto<T>(g, s0, r0 + j0, &buffer[0][T == Turn::Left ? j0 : Rows - Tile - j0], Rows);
         for (std::size_t k = 0; k < Tile; ++k) {
             TColor *line = g.dst + g.newRow(s0 + k) * g.h + column;
             for (std::size_t j = 0; j < Rows; j += 4)
@@ -117,11 +119,9 @@ template <std::size_t Rows> void streamBand(const Geometry &g, std::size_t r0, s
 }
 #endif
 
-} // namespace
-
-void quarterTurn(const TColor *src, std::size_t w, std::size_t h, Turn turn, TColor *dst)
+template <Turn T> void turnAs(const TColor *src, std::size_t w, std::size_t h, TColor *dst)
 {
-    const Geometry g { src, w, h, turn, dst };
+    const Geometry g { src, w, h, T, dst };
     const std::size_t fullW = w - w % Tile, fullH = h - h % Tile;
 #if defined(__SSE2__)
     // Streaming needs every tile line on a cache line of its own.
@@ -130,9 +130,9 @@ void quarterTurn(const TColor *src, std::size_t w, std::size_t h, Turn turn, TCo
         // Bands of long rows would be read as many streams far apart.
         std::size_t r0 = 0;
         for (; w <= ShortRow && r0 + Band <= h; r0 += Band)
-            streamBand<Band>(g, r0, fullW);
+            streamBand<T, Band>(g, r0, fullW);
         for (; r0 < h; r0 += Tile)
-            streamBand<Tile>(g, r0, fullW);
+            streamBand<T, Tile>(g, r0, fullW);
         _mm_sfence(); // streamed lines are visible before the result is used
         return;
     }
@@ -140,10 +140,20 @@ void quarterTurn(const TColor *src, std::size_t w, std::size_t h, Turn turn, TCo
     // Strips of Tile old rows: each is read once, front to back.
     for (std::size_t r0 = 0; r0 < fullH; r0 += Tile) {
         for (std::size_t s0 = 0; s0 < fullW; s0 += Tile)
-            turnTile(g, s0, r0);
+            turnTile<T>(g, s0, r0);
         turnCellByCell(g, fullW, w, r0, r0 + Tile);
     }
     turnCellByCell(g, 0, w, fullH, h);
+}
+
+} // namespace
+
+void quarterTurn(const TColor *src, std::size_t w, std::size_t h, Turn turn, TColor *dst)
+{
+    if (turn == Turn::Left)
+        turnAs<Turn::Left>(src, w, h, dst);
+    else
+        turnAs<Turn::Right>(src, w, h, dst);
 }
 
 } // namespace model
