@@ -87,8 +87,8 @@ template <Turn T> void turnTile(const Geometry &g, std::size_t s0, std::size_t r
 {
     // The tile's new columns start at the new column of its first row (left)
     // or of its last row (right); its new rows run up (left) or down (right).
-    const std::size_t column = g.newColumn(g.turn == Turn::Left ? r0 : r0 + Tile - 1);
-    const std::ptrdiff_t step = g.turn == Turn::Left ? -std::ptrdiff_t(g.h) : std::ptrdiff_t(g.h);
+    const std::size_t column = g.newColumn(T == Turn::Left ? r0 : r0 + Tile - 1);
+    const std::ptrdiff_t step = T == Turn::Left ? -std::ptrdiff_t(g.h) : std::ptrdiff_t(g.h);
     turnTileInto<T>(g, s0, r0, g.dst + g.newRow(s0) * g.h + column, step);
 }
 
