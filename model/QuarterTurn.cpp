@@ -42,13 +42,15 @@ void turnCellByCell(const Geometry &g, std::size_t s0, std::size_t s1, std::size
 // counted from the bottom of the tile for a right turn, so that every row of
 // out reads left to right as its new row does.
 // Each turn gets code of its own: in the cache the tile is bound by its
-// instructions.
-template <Turn T> void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out, std::ptrdiff_t step)
+// instructions. FromMemory: the old rows come from memory rather than the
+// cache, and are taken top down either way, which the prefetcher follows
+// best; otherwise out is written left to right, which the cache takes best.
+template <Turn T, bool FromMemory>
+void turnTileInto(const Geometry &g, std::size_t s0, std::size_t r0, TColor *out, std::ptrdiff_t step)
 {
 #if defined(__SSE2__)
     for (std::size_t group = 0; group < Tile; group += 4) {
-        // Old rows are taken top down either way, which the prefetcher follows best.
-        const std::size_t j = T == Turn::Left ? group : Tile - 4 - group;
+        const std::size_t j = T == Turn::Left || !FromMemory ? group : Tile - 4 - group;
         const TColor *rows[4];
         for (std::size_t i = 0; i < 4; ++i) {
             // A right turn takes the old rows bottom up.
@@ -89,7 +91,7 @@ template <Turn T> void turnTile(const Geometry &g, std::size_t s0, std::size_t r
     // or of its last row (right); its new rows run up (left) or down (right).
     const std::size_t column = g.newColumn(T == Turn::Left ? r0 : r0 + Tile - 1);
     const std::ptrdiff_t step = T == Turn::Left ? -std::ptrdiff_t(g.h) : std::ptrdiff_t(g.h);
-    turnTileInto<T>(g, s0, r0, g.dst + g.newRow(s0) * g.h + column, step);
+    turnTileInto<T, false>(g, s0, r0, g.dst + g.newRow(s0) * g.h + column, step);
 }
 
 #if defined(__SSE2__)
@@ -107,7 +109,7 @@ template <Turn T, std::size_t Rows> void streamBand(const Geometry &g, std::size
     const std::size_t column = T == Turn::Left ? r0 : g.h - r0 - Rows;
     for (std::size_t s0 = 0; s0 < fullW; s0 += Tile) {
         for (std::size_t j0 = 0; j0 < Rows; j0 += Tile)
-            turnTileInto<T>(g, s0, r0 + j0, &buffer[0][T == Turn::Left ? j0 : Rows - Tile - j0], Rows);
+            turnTileInto<T, true>(g, s0, r0 + j0, &buffer[0][T == Turn::Left ? j0 : Rows - Tile - j0], Rows);
         for (std::size_t k = 0; k < Tile; ++k) {
             TColor *line = g.dst + g.newRow(s0 + k) * g.h + column;
             for (std::size_t j = 0; j < Rows; j += 4)
