@@ -139,8 +139,12 @@ template <Turn T> void turnAs(const TColor *src, std::size_t w, std::size_t h, T
         return;
     }
 #endif
-    // Strips of Tile old rows: each is read once, front to back.
-    for (std::size_t r0 = 0; r0 < fullH; r0 += Tile) {
+    // Strips of Tile old rows: each is read once, front to back. A right
+    // turn of a pattern in the cache takes them bottom up, so that it writes
+    // its new rows forwards; from memory it reads best top down.
+    const bool upwards = T == Turn::Right && w * h * sizeof(TColor) < StreamingBytes;
+    for (std::size_t done = 0; done < fullH; done += Tile) {
+        const std::size_t r0 = upwards ? fullH - Tile - done : done;
         for (std::size_t s0 = 0; s0 < fullW; s0 += Tile)
             turnTile<T>(g, s0, r0);
         turnCellByCell(g, fullW, w, r0, r0 + Tile);
