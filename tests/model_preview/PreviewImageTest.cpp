@@ -173,9 +173,9 @@ TEST(PrintPlacement, EdgeCases)
 TEST(PreviewImage, IndexedPictureMatchesTheTrueColourOne)
 {
     std::mt19937 random(5);
-    // Up to 20 colours are looked up in registers, more in memory; white has
-    // a slot of its own among the empty ones.
-    for (int colourCount : { 1, 16, 20, 21, 255 }) {
+    // Up to 20 colours with black are looked up in registers, more in
+    // memory; white has a slot of its own among the empty ones.
+    for (int colourCount : { 1, 16, 19, 20, 255 }) {
         std::vector<model::TColor> colours { model::White };
         while (int(colours.size()) < colourCount)
             colours.push_back(random() & 0x00FFFFFF);
