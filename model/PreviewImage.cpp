@@ -79,11 +79,13 @@ bool renderRows(
     const std::size_t stitches = std::size_t(pattern.StitchCount);
     const std::size_t width = std::size_t(size->width);
     std::vector<P> colours(stitches);
+    // One pixel per cell without the grid: the colours go straight into their line.
+    const bool direct = s == 1 && !grid;
     for (std::size_t row = 0; row < std::size_t(pattern.RowCount); ++row) {
-        if (!rowColours(row, colours.data()))
+        const std::size_t y0 = row * s;
+        if (!rowColours(row, direct ? pixels + std::ptrdiff_t(y0) * stride : colours.data()))
             return false;
         // The last row also owns the picture's bottom line.
-        const std::size_t y0 = row * s;
         const std::size_t y1 = row + 1 == std::size_t(pattern.RowCount) ? std::size_t(size->height) : y0 + s;
         const P *first = nullptr;
         for (std::size_t y = y0; y < y1; ++y) {
@@ -92,6 +94,9 @@ bool renderRows(
                 std::fill_n(line, width, black);
             } else if (first) {
                 std::memcpy(line, first, width * sizeof(P));
+            } else if (direct) {
+                line[stitches] = line[stitches - 1]; // the far edge repeats the last stitch
+                first = line;
             } else {
                 cellLine(colours.data(), stitches, s, grid, black, line);
                 first = line;
@@ -108,6 +113,19 @@ constexpr std::uint32_t ColourBits = 0x00FFFFFF;
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define PURLWISE_GATHER 1
+// The positions of eight looked-up entries as eight bytes into out, when
+// every entry holds its cell's colour; false otherwise.
+__attribute__((target("avx2"))) inline bool storeWhereFound(__m256i entries, __m256i colours, std::uint8_t *out)
+{
+    const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(entries, _mm256_set1_epi32(int(ColourBits))), colours);
+    if (_mm256_movemask_epi8(same) != -1)
+        return false;
+    const __m256i positions = _mm256_srli_epi32(entries, 24);
+    const __m128i words = _mm_packus_epi32(_mm256_castsi256_si128(positions), _mm256_extracti128_si256(positions, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(words, words));
+    return true;
+}
+
 // Eight lookups at once where the processor can gather: maps cells while all
 // of a group of eight are in their home slots (atHome as in ColourIndex) and
 // returns how many it mapped, a multiple of eight.
@@ -115,19 +133,52 @@ __attribute__((target("avx2"))) std::size_t mapAtHomeByEights(
     const std::uint32_t *atHome, const TColor *cells, std::size_t n, std::uint8_t *out)
 {
     const __m256i factor = _mm256_set1_epi32(int(HashFactor));
-    const __m256i colourBits = _mm256_set1_epi32(int(ColourBits));
     std::size_t k = 0;
     for (; k + 8 <= n; k += 8) {
         const __m256i colours = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(cells + k));
         const __m256i slots = _mm256_srli_epi32(_mm256_mullo_epi32(colours, factor), HashShift);
         const __m256i entries = _mm256_i32gather_epi32(reinterpret_cast<const int *>(atHome), slots, 4);
-        const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(entries, colourBits), colours);
-        if (_mm256_movemask_epi8(same) != -1)
+        if (!storeWhereFound(entries, colours, out + k))
             break;
-        const __m256i positions = _mm256_srli_epi32(entries, 24);
-        const __m128i words
-            = _mm_packus_epi32(_mm256_castsi256_si128(positions), _mm256_extracti128_si256(positions, 1));
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + k), _mm_packus_epi16(words, words));
+    }
+    return k;
+}
+
+// A few colours held in four registers, each in a slot of its own that a
+// multiplicative hash picks: a lookup reads no memory, several times cheaper
+// than a gather. Entries hold colour and position in one word like atHome.
+constexpr std::size_t RegisterSlots = 32;
+constexpr int RegisterShift = 27;
+
+struct RegisterTable {
+    std::uint32_t multiplier = 0;
+    alignas(32) std::array<std::uint32_t, RegisterSlots> entries {};
+
+    std::size_t slot(TColor colour) const { return (colour * multiplier) >> RegisterShift; }
+};
+
+__attribute__((target("avx2"))) std::size_t mapInRegistersByEights(
+    const RegisterTable &table, const TColor *cells, std::size_t n, std::uint8_t *out)
+{
+    const __m256i factor = _mm256_set1_epi32(int(table.multiplier));
+    const auto *entries = reinterpret_cast<const __m256i *>(table.entries.data());
+    const __m256i e0 = _mm256_load_si256(entries), e1 = _mm256_load_si256(entries + 1),
+                  e2 = _mm256_load_si256(entries + 2), e3 = _mm256_load_si256(entries + 3);
+    std::size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        const __m256i colours = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(cells + k));
+        const __m256i slots = _mm256_srli_epi32(_mm256_mullo_epi32(colours, factor), RegisterShift);
+        // The low three bits of a slot pick within a register, bits 3 and 4
+        // (moved up to the sign) pick the register.
+        const __m256 bit3 = _mm256_castsi256_ps(_mm256_slli_epi32(slots, 28));
+        const __m256 bit4 = _mm256_castsi256_ps(_mm256_slli_epi32(slots, 27));
+        const __m256 low = _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(e0, slots)),
+            _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(e1, slots)), bit3);
+        const __m256 high = _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(e2, slots)),
+            _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(e3, slots)), bit3);
+        const __m256i found = _mm256_castps_si256(_mm256_blendv_ps(low, high, bit4));
+        if (!storeWhereFound(found, colours, out + k))
+            break;
     }
     return k;
 }
@@ -159,7 +210,8 @@ public:
 #if defined(PURLWISE_GATHER)
         static const bool gather = __builtin_cpu_supports("avx2");
         while (gather && k + 8 <= n) {
-            k += mapAtHomeByEights(m_atHome.data(), cells + k, n - k, out + k);
+            k += m_registers.multiplier != 0 ? mapInRegistersByEights(m_registers, cells + k, n - k, out + k)
+                                             : mapAtHomeByEights(m_atHome.data(), cells + k, n - k, out + k);
             if (k + 8 > n)
                 break;
             // A group with a new colour, or one away from its home slot.
@@ -213,11 +265,86 @@ public:
         if (slot == home(colour) && colour <= ColourBits)
             m_atHome[slot] = colour | std::uint32_t(m_index[slot]) << 24;
         m_colours.push_back(pixelOf(colour));
+#if defined(PURLWISE_GATHER)
+        placeInRegisters(colour, std::uint32_t(m_index[slot]));
+#endif
         return m_index[slot];
     }
     std::vector<Pixel> take() { return std::move(m_colours); }
 
 private:
+#if defined(PURLWISE_GATHER)
+    // Up to this many colours a multiplier that gives each its own register
+    // slot is found within a few thousand tries; past it lookups gather.
+    static constexpr std::size_t RegisterColours = 20;
+
+    void placeInRegisters(TColor colour, std::uint32_t position)
+    {
+        if (m_registersRetired)
+            return;
+        if (colour > ColourBits || m_inRegisters.size() == RegisterColours) {
+            retireRegisters();
+            return;
+        }
+        const bool slotFree = m_registers.multiplier != 0 && !isTaken(m_registers.slot(colour));
+        m_inRegisters.push_back(colour | position << 24);
+        if (slotFree) {
+            m_registers.entries[m_registers.slot(colour)] = m_inRegisters.back();
+            return;
+        }
+        // A fixed sequence of odd multipliers, so a picture never depends on chance.
+        std::uint32_t candidate = HashFactor;
+        for (int tries = 0; tries < 1 << 14; ++tries) {
+            candidate = candidate * 1664525u + 1013904223u;
+            RegisterTable table;
+            table.multiplier = candidate | 1;
+            if (fillRegisters(table)) {
+                m_registers = table;
+                return;
+            }
+        }
+        retireRegisters();
+    }
+
+    bool isTaken(std::size_t slot) const
+    {
+        return std::any_of(m_inRegisters.begin(), m_inRegisters.end(),
+            [&](std::uint32_t entry) { return m_registers.slot(entry & ColourBits) == slot; });
+    }
+
+    // Every colour so far in a slot of its own, or false. An empty slot must
+    // match no colour that hashes to it: it holds all ones in the colour bits,
+    // except in the slot of all ones, where it holds black, which hashes to
+    // slot 0, elsewhere.
+    bool fillRegisters(RegisterTable &table) const
+    {
+        if (table.slot(ColourBits) == table.slot(Black))
+            return false;
+        std::uint32_t taken = 0;
+        for (const std::uint32_t entry : m_inRegisters) {
+            const std::size_t slot = table.slot(entry & ColourBits);
+            if (taken & (1u << slot))
+                return false;
+            taken |= 1u << slot;
+            table.entries[slot] = entry;
+        }
+        for (std::size_t slot = 0; slot < RegisterSlots; ++slot)
+            if (!(taken & (1u << slot)))
+                table.entries[slot] = slot == table.slot(ColourBits) ? 0 : ColourBits;
+        return true;
+    }
+
+    void retireRegisters()
+    {
+        m_registersRetired = true;
+        m_registers.multiplier = 0;
+    }
+
+    RegisterTable m_registers;
+    std::vector<std::uint32_t> m_inRegisters;
+    bool m_registersRetired = false;
+#endif
+
     static constexpr std::size_t Slots = 4096; // few colours ever share a home slot
     static std::size_t home(TColor colour) { return (colour * HashFactor) >> HashShift; }
 

@@ -173,8 +173,10 @@ TEST(PrintPlacement, EdgeCases)
 TEST(PreviewImage, IndexedPictureMatchesTheTrueColourOne)
 {
     std::mt19937 random(5);
-    for (int colourCount : { 1, 16, 255 }) {
-        std::vector<model::TColor> colours;
+    // Up to 20 colours with black are looked up in registers, more in
+    // memory; white has a slot of its own among the empty ones.
+    for (int colourCount : { 1, 16, 19, 20, 255 }) {
+        std::vector<model::TColor> colours { model::White };
         while (int(colours.size()) < colourCount)
             colours.push_back(random() & 0x00FFFFFF);
         model::Pattern p;
