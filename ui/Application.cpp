@@ -3,6 +3,7 @@
 #include "ui/About.h"
 #include "ui/Addpopup.h"
 #include "ui/AppIcon.h"
+#include "ui/DeferredIcons.h"
 #include "ui/Del.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
@@ -32,6 +33,7 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     // No display name: Qt would add it to every title. Title bars read exactly their captions.
     setApplicationName(QString::fromLatin1(ApplicationTitle));
     setDesktopFileName(QStringLiteral("org.purlwise.Purlwise"));
+    setStyle(new DeferredIconStyle);
     keepEmptyTitlesEmpty(*this);
     // The installed icon when there is one, else the same picture drawn here.
     const QString iconName = QStringLiteral("org.purlwise.Purlwise");

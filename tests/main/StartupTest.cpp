@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -291,4 +292,16 @@ TEST(ProgramStartup, OtherWindowsFollowTheMainWindowsFirstPaint)
     MemoForm->close();
     EXPECT_FALSE(windows.main().MemoButn->isChecked());
     EXPECT_FALSE(EffectsForm->SpeedButtons[0]->isEnabled());
+}
+
+// The bars' overflow arrows, read only when first drawn, are still the style's own.
+TEST(StartupStyleTest, OverflowArrowsDrawTheStylesOwnPictures)
+{
+    const auto *style = qobject_cast<const QProxyStyle *>(QApplication::style());
+    ASSERT_NE(style, nullptr);
+    for (const auto arrow : { QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton }) {
+        const QImage expected = style->baseStyle()->standardIcon(arrow).pixmap(16).toImage();
+        ASSERT_FALSE(expected.isNull()) << arrow;
+        EXPECT_EQ(style->standardIcon(arrow).pixmap(16).toImage(), expected) << arrow;
+    }
 }
