@@ -6,8 +6,8 @@
 // therefore keep up to 32 lines in one paragraph, joined by line separators,
 // and a line too long to lay out quickly is cut into pieces of some thousand
 // characters. A piece that goes on in the next paragraph ends with an
-// invisible word joiner; the way back drops it and the paragraph break after
-// it, so the text comes back character for character.
+// invisible mark; the way back drops it and the paragraph break after it, so
+// the text comes back character for character.
 
 #include <QString>
 
@@ -19,9 +19,10 @@ struct NotesParagraphs {
 };
 
 // The mark that ends a piece of a cut line.
-// A word joiner: drawn as nothing and, unlike a combining mark, a character of
-// its own, so the cursor can stand before it without splitting a letter.
-inline constexpr QChar PieceEnd = QChar(0x2060);
+// Invisible plus, a mathematical format character that notes never hold: drawn
+// as nothing and, unlike a combining mark, a character of its own, so the
+// cursor can stand before it without splitting a letter.
+inline constexpr QChar PieceEnd = QChar(0x2064);
 
 // Notes with "\n" line ends to paragraphs. A text that holds the mark itself
 // is never cut (it stays exact, only slower to show).
