@@ -127,7 +127,7 @@ QImage decoded(const QByteArray &bytes)
 TEST(BitmapReader, EveryHeaderDepthAndMaskGivesBackThePicture)
 {
     const QImage image = asymmetric();
-    const BmpLayout specs[] = {
+    const BmpLayout layouts[] = {
         { "core header, 24 bits", 12, 24, 0, { 0xFF0000, 0x00FF00, 0x0000FF } },
         { "core header, 8-bit palette", 12, 8, 0, {}, false, 256 },
         { "info header, 24 bits, top-down", 40, 24, 0, { 0xFF0000, 0x00FF00, 0x0000FF }, true },
@@ -146,7 +146,7 @@ TEST(BitmapReader, EveryHeaderDepthAndMaskGivesBackThePicture)
     const QImage noBlue = decoded(craftBmp({ "", 40, 16, 3, { 0xF800, 0x07E0, 0 } }, image));
     EXPECT_EQ(noBlue.pixel(2, 0), qRgb(0, 0, 0));
     EXPECT_EQ(noBlue.pixel(0, 1), qRgb(255, 255, 0));
-    for (const BmpLayout &layout : specs) {
+    for (const BmpLayout &layout : layouts) {
         SCOPED_TRACE(layout.label);
         const PictureOutcome result = decodeBmp(craftBmp(layout, image));
         ASSERT_TRUE(result.ok()) << PictureFailureText(result.failure()).toStdString();
