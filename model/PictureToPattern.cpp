@@ -262,17 +262,25 @@ TColor whitened(TColor colour)
     return r * r + g * g + b * b <= NearWhiteDistance * NearWhiteDistance ? White : colour;
 }
 
-// The distinct colours of the cells when there are at most `limit`; otherwise none.
-std::vector<TColor> fewColours(const std::vector<std::uint8_t> &cells, int limit)
+// Cells as indices into a few colours.
+struct IndexedCells {
+    std::vector<std::uint8_t> indices;
+    std::vector<TColor> colours;
+};
+
+// The cells by their distinct colours when there are at most `limit`; otherwise no colours.
+IndexedCells fewColours(const std::vector<std::uint8_t> &cells, int limit)
 {
-    std::vector<TColor> found;
-    for (std::size_t i = 0; i < cells.size(); i += 4) {
-        const TColor colour = colourOf(&cells[i]);
-        if (std::find(found.begin(), found.end(), colour) != found.end())
-            continue;
-        if (int(found.size()) == limit)
+    IndexedCells found;
+    found.indices.resize(cells.size() / 4);
+    for (std::size_t i = 0; i < found.indices.size(); ++i) {
+        const TColor colour = colourOf(&cells[i * 4]);
+        const auto known = std::find(found.colours.begin(), found.colours.end(), colour);
+        if (known == found.colours.end() && int(found.colours.size()) == limit)
             return {};
-        found.push_back(colour);
+        found.indices[i] = std::uint8_t(known - found.colours.begin());
+        if (known == found.colours.end())
+            found.colours.push_back(colour);
     }
     return found;
 }
@@ -284,8 +292,47 @@ using LiqAttr = std::unique_ptr<liq_attr, LiqDeleter<liq_attr, liq_attr_destroy>
 using LiqImage = std::unique_ptr<liq_image, LiqDeleter<liq_image, liq_image_destroy>>;
 using LiqResult = std::unique_ptr<liq_result, LiqDeleter<liq_result, liq_result_destroy>>;
 
+// A quantiser result whose palette is exactly `palette` (few colours pass through unchanged).
+LiqResult resultOfColours(liq_attr *attr, const liq_palette &palette)
+{
+    std::vector<liq_color> line(palette.entries, palette.entries + palette.count);
+    const LiqImage image(liq_image_create_rgba(attr, line.data(), int(line.size()), 1, 0));
+    liq_result *raw = nullptr;
+    if (!image || liq_image_quantize(image.get(), attr, &raw) != LIQ_OK)
+        return nullptr;
+    return LiqResult(raw);
+}
+
+// Remaps `rows` rows of cells from `first` into the same cells of `out`,
+// whose colours from `paletteOffset` on are the result's palette.
+bool remapRows(liq_attr *attr, liq_result *result, const AveragedCells &cells, std::int32_t first, std::int32_t rows,
+    IndexedCells &out, std::size_t paletteOffset)
+{
+    const std::size_t from = std::size_t(first) * std::size_t(cells.stitches);
+    const std::size_t count = std::size_t(rows) * std::size_t(cells.stitches);
+    const LiqImage image(liq_image_create_rgba(attr, cells.rgba.data() + from * 4, cells.stitches, rows, 0));
+    if (!image || liq_write_remapped_image(result, image.get(), out.indices.data() + from, count) != LIQ_OK)
+        return false;
+    if (paletteOffset)
+        for (std::size_t i = from; i < from + count; ++i)
+            out.indices[i] = std::uint8_t(out.indices[i] + paletteOffset);
+    return true;
+}
+
+void appendPalette(const liq_palette &palette, std::vector<TColor> &colours)
+{
+    for (unsigned i = 0; i < palette.count; ++i) {
+        const liq_color &c = palette.entries[i];
+        colours.push_back(TColor(c.r) | TColor(c.g) << 8 | TColor(c.b) << 16);
+    }
+}
+
+// Dithering carries each cell's error on to the next, so one processor does it
+// alone; from this many cells on, the top and bottom halves are dithered at once.
+constexpr std::size_t SplitDitherCells = 1 << 16;
+
 // Reduces the cells to `colours` with libimagequant; false when it gives out.
-bool quantise(const AveragedCells &cells, int colours, bool dither, CellArray &out)
+bool quantise(const AveragedCells &cells, int colours, bool dither, IndexedCells &out)
 {
     // One thread: libimagequant's OpenMP helpers spin while they wait, which on
     // a busy machine made the largest preview three times slower, not faster.
@@ -301,19 +348,45 @@ bool quantise(const AveragedCells &cells, int colours, bool dither, CellArray &o
     if (liq_image_quantize(image.get(), attr.get(), &raw) != LIQ_OK)
         return false;
     const LiqResult result(raw);
-    liq_set_dithering_level(result.get(), dither ? 1.0f : 0.0f);
-    std::vector<std::uint8_t> indices(out.size());
-    if (liq_write_remapped_image(result.get(), image.get(), indices.data(), indices.size()) != LIQ_OK)
-        return false;
-    const liq_palette *found = liq_get_palette(result.get());
-    std::array<TColor, 256> entries {};
-    for (unsigned i = 0; i < found->count; ++i) {
-        const liq_color &c = found->entries[i];
-        entries[i] = TColor(c.r) | TColor(c.g) << 8 | TColor(c.b) << 16;
+    out.indices.resize(cells.rgba.size() / 4);
+    out.colours.clear();
+
+    const bool split = dither && out.indices.size() >= SplitDitherCells && cells.rows >= 2
+        && std::thread::hardware_concurrency() > 1;
+    if (!split) {
+        liq_set_dithering_level(result.get(), dither ? 1.0f : 0.0f);
+        if (liq_write_remapped_image(result.get(), image.get(), out.indices.data(), out.indices.size()) != LIQ_OK)
+            return false;
+        appendPalette(*liq_get_palette(result.get()), out.colours);
+        return true;
     }
-    for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = entries[indices[i]];
-    return true;
+
+    // Each half gets a result of its own holding the chosen colours, as the
+    // quantiser keeps its dithering state in the result.
+    const liq_palette chosen = *liq_get_palette(result.get());
+    const LiqResult top = resultOfColours(attr.get(), chosen), bottom = resultOfColours(attr.get(), chosen);
+    if (!top || !bottom)
+        return false;
+    liq_set_dithering_level(top.get(), 1.0f);
+    liq_set_dithering_level(bottom.get(), 1.0f);
+    const std::int32_t half = cells.rows / 2;
+    appendPalette(*liq_get_palette(top.get()), out.colours);
+    const std::size_t bottomOffset = out.colours.size();
+    appendPalette(*liq_get_palette(bottom.get()), out.colours);
+    bool bottomDone = false;
+    const auto remapBottom = [&] {
+        bottomDone = remapRows(attr.get(), bottom.get(), cells, half, cells.rows - half, out, bottomOffset);
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(remapBottom);
+    } catch (const std::system_error &) {
+        remapBottom();
+    }
+    const bool topDone = remapRows(attr.get(), top.get(), cells, 0, half, out, 0);
+    if (helper.joinable())
+        helper.join();
+    return topDone && bottomDone;
 }
 
 } // namespace
@@ -348,25 +421,29 @@ Outcome<PatternFromPicture> ReduceColours(const AveragedCells &cells, int colour
         made.pattern.RowCount = cells.rows;
         made.pattern.Cells.resize(cells.rgba.size() / 4);
         // Pictures already in few colours keep them exactly; the quantiser would round them.
-        if (fewColours(cells.rgba, colours).empty()) {
-            if (!quantise(cells, colours, dither, made.pattern.Cells))
-                return Failure::of(Failure::Kind::OutOfMemory);
-        } else {
-            for (std::size_t i = 0; i < made.pattern.Cells.size(); ++i)
-                made.pattern.Cells[i] = colourOf(&cells.rgba[i * 4]);
-        }
+        IndexedCells indexed = fewColours(cells.rgba, colours);
+        if (indexed.colours.empty() && !quantise(cells, colours, dither, indexed))
+            return Failure::of(Failure::Kind::OutOfMemory);
 
-        // At most 17 colours remain, so a short list counts them quickest.
-        std::vector<std::pair<TColor, std::int64_t>> uses;
-        for (TColor &cell : made.pattern.Cells) {
-            cell = whitened(cell);
-            auto found = std::find_if(uses.begin(), uses.end(), [cell](const auto &use) { return use.first == cell; });
-            if (found == uses.end())
-                uses.emplace_back(cell, 1);
-            else
-                ++found->second;
+        // Near-white colours become white; colours that meet count together.
+        for (TColor &colour : indexed.colours)
+            colour = whitened(colour);
+        std::vector<std::int64_t> counts(indexed.colours.size());
+        for (std::size_t i = 0; i < indexed.indices.size(); ++i) {
+            const std::uint8_t index = indexed.indices[i];
+            made.pattern.Cells[i] = indexed.colours[index];
+            ++counts[index];
         }
-        std::erase_if(uses, [](const auto &use) { return use.first == White; });
+        std::vector<std::pair<TColor, std::int64_t>> uses;
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            auto found = std::find_if(uses.begin(), uses.end(),
+                [&](const auto &use) { return use.first == indexed.colours[i]; });
+            if (found == uses.end())
+                uses.emplace_back(indexed.colours[i], counts[i]);
+            else
+                found->second += counts[i];
+        }
+        std::erase_if(uses, [](const auto &use) { return use.first == White || use.second == 0; });
         std::sort(uses.begin(), uses.end(), [](const auto &a, const auto &b) {
             return a.second != b.second ? a.second > b.second : a.first < b.first;
         });

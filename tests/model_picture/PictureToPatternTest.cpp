@@ -98,6 +98,33 @@ TEST(PictureToPattern, PhotoLikePictureKeepsToTheColourCount)
         }
 }
 
+TEST(PictureToPattern, DitheringKeepsTheShadeOfEveryBandOfRows)
+{
+    // A vertical ramp, small and large enough for the halves to be dithered
+    // apart: each band of rows keeps about the mean shade of its cells (the
+    // darkest and lightest lie beyond the few colours chosen).
+    for (const auto [stitches, rows, colours] : { std::array { 40, 30, 3 }, std::array { 300, 400, 4 } }) {
+        Picture picture(stitches, rows);
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < stitches; ++x)
+                picture.set(x, y, TColor(y * 200 / rows) * 0x010101 + TColor(x % 2) * 0x20);
+        const auto cells = AverageCells(picture.view(), stitches, rows);
+        ASSERT_TRUE(cells.ok());
+        const auto made = ReduceColours(cells.value(), colours, true);
+        ASSERT_TRUE(made.ok());
+        const int band = rows / 10;
+        for (int from = 0; from < rows; from += band) {
+            double source = 0, dithered = 0;
+            for (int y = from; y < from + band; ++y)
+                for (int x = 0; x < stitches; ++x) {
+                    source += cells.value().rgba[(std::size_t(y) * std::size_t(stitches) + std::size_t(x)) * 4 + 1];
+                    dithered += made.value().pattern.at(x, y) >> 8 & 0xFF;
+                }
+            EXPECT_NEAR(dithered / (band * stitches), source / (band * stitches), 40) << stitches << ": " << from;
+        }
+    }
+}
+
 TEST(PictureToPattern, ShrinkingFineDetailAveragesInsteadOfAliasing)
 {
     // One-pixel black and white stripes shrunk 20 times are an even mid grey
