@@ -156,6 +156,18 @@ private:
     std::function<bool()> m_make;
 };
 
+// Every new widget asks to be styled from the event loop. The companions stay
+// hidden until wanted, and showing a window styles it and all it holds, so
+// start-up need not style ten windows nobody sees yet.
+void styleWhenShown(QWidget &window)
+{
+    if (window.isVisible())
+        return;
+    QCoreApplication::removePostedEvents(&window, QEvent::PolishRequest);
+    for (QWidget *child : window.findChildren<QWidget *>())
+        QCoreApplication::removePostedEvents(child, QEvent::PolishRequest);
+}
+
 void releaseWindows(std::unique_ptr<TMainForm> &main)
 {
     main.reset(); // takes the other ten with it
@@ -233,6 +245,7 @@ void ApplicationWindows::createCompanions()
     m_companions = true;
     m_companionsMade = attempt([this] {
         const auto step = [this](QWidget *window) {
+            styleWhenShown(*window);
             if (m_made)
                 m_made(*window);
         };

@@ -1,6 +1,7 @@
 #include "ui/Effects.h"
 
 #include "ui/EffectsImages.h"
+#include "ui/LazyIcon.h"
 #include "ui/ToolWindowMinimise.h"
 #include "ui/WindowPlacement.h"
 
@@ -49,7 +50,7 @@ TEffectsForm::TEffectsForm(QWidget *parent)
         button->setGeometry(1 + (i % Columns) * ButtonSize, 1 + (i / Columns) * ButtonSize, ButtonSize, ButtonSize);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setIcon(QIcon(effectsButtonPixmap(number)));
+        button->setIcon(lazyIcon([number] { return QIcon(effectsButtonPixmap(number)); }));
         button->setIconSize(QSize(EffectsImageWidth, EffectsImageHeight));
         const QString hint = QString::fromUtf8(Hints[i]);
         button->setToolTip(hint);

@@ -1,5 +1,7 @@
 #include "ui/ToolBarImages.h"
 
+#include "ui/LazyIcon.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -155,5 +157,5 @@ QPixmap toolBarPixmap(ToolBarImage image)
 
 QIcon toolBarIcon(ToolBarImage image)
 {
-    return QIcon(toolBarPixmap(image));
+    return lazyIcon([image] { return QIcon(toolBarPixmap(image)); });
 }

@@ -2,6 +2,7 @@
 // real buttons and the undo menu item.
 #include "support/WindowFixture.h"
 #include "ui/Effects.h"
+#include "ui/EffectsImages.h"
 #include "ui/GridView.h"
 
 #include <QAction>
@@ -66,6 +67,15 @@ TEST_F(EffectsTest, JournalWalksBackNewestFirst)
         expectPaintAreaFitsPattern();
         EXPECT_EQ(form->UndoMenu->isEnabled(), !form->UndoJournal.empty());
     }
+}
+
+TEST_F(EffectsTest, EveryButtonShowsItsPicture)
+{
+    newPaintedPattern(2, 2);
+    for (int button = 1; button <= TEffectsForm::ButtonCount; ++button)
+        EXPECT_TRUE(showsPicture(*EffectsForm->SpeedButtons[std::size_t(button - 1)],
+            effectsButtonPixmap(button).toImage()))
+            << button;
 }
 
 TEST_F(EffectsTest, EveryButtonIsUndoneExactlyAndMarksTheChange)

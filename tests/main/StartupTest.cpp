@@ -14,6 +14,7 @@
 #include "ui/Picture.h"
 #include "ui/Preview.h"
 #include "ui/Reformat.h"
+#include "ui/ToolBarImages.h"
 #include "ui/WholeNumberField.h"
 
 #include <QAction>
@@ -27,6 +28,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <stdexcept>
+#include <tuple>
 
 using StartupTest = WindowTest;
 
@@ -143,6 +145,25 @@ TEST_F(StartupTest, ToolBarControlsStandWhereTheyBelong)
     EXPECT_GE(form->StatusPanels[0]->width(), form->StatusPanels[0]->sizeHint().width());
     EXPECT_EQ(form->StatusPanels[1]->width(), 30);
     EXPECT_EQ(form->StatusPanels[2]->width(), 50);
+}
+
+TEST_F(StartupTest, ToolBarButtonsAndMenuItemsShowTheirPictures)
+{
+    newPattern(3, 3); // so that none but Save is greyed
+    const std::vector<std::tuple<QToolButton *, QAction *, ToolBarImage>> table = {
+        { form->NewToolButn, form->MenuNew, ToolBarImage::New },
+        { form->OpenToolButn, form->MenuOpen, ToolBarImage::Open },
+        { nullptr, form->MenuSave, ToolBarImage::Save },
+        { form->PreviewToolButn, nullptr, ToolBarImage::Preview },
+        { form->MemoButn, nullptr, ToolBarImage::Notes },
+    };
+    for (const auto &[button, item, image] : table) {
+        const QImage picture = toolBarPixmap(image).toImage();
+        if (button)
+            EXPECT_TRUE(showsPicture(*button, picture)) << int(image);
+        if (item)
+            EXPECT_EQ(item->icon().pixmap(16).toImage().convertToFormat(picture.format()), picture) << int(image);
+    }
 }
 
 TEST_F(StartupTest, MenusReadAsDesigned)

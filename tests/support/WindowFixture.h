@@ -16,6 +16,9 @@ protected:
     // Runs New through its dialog with the given counts (OK pressed).
     void newPattern(int stitches, int rows);
 
+    // Whether the widget, as it paints itself, shows every opaque pixel of the picture somewhere.
+    static bool showsPicture(QWidget &widget, const QImage &picture);
+
     ScriptedDialogs dialogs;
     std::unique_ptr<ApplicationWindows> windows;
     TMainForm *form = nullptr;
