@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <map>
 
 namespace {
 
@@ -42,14 +41,9 @@ void drawStitch(QPainter &painter, const QRectF &cell, const QColor &colour)
 
 } // namespace
 
-QImage applicationIcon(int size)
+QImage drawApplicationIcon(int size)
 {
     size = std::max(size, 1);
-    // The window icon and the about box both want the small pictures; they are kept.
-    constexpr int KeptUpTo = 64;
-    static std::map<int, QImage> kept;
-    if (const auto found = kept.find(size); found != kept.end())
-        return found->second;
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -78,7 +72,5 @@ QImage applicationIcon(int size)
         }
     }
     painter.end();
-    if (size <= KeptUpTo)
-        kept.emplace(size, image);
     return image;
 }

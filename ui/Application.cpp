@@ -35,7 +35,7 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     setDesktopFileName(QStringLiteral("org.purlwise.Purlwise"));
     setStyle(new DeferredIconStyle);
     keepEmptyTitlesEmpty(*this);
-    // The installed icon when there is one, else the same picture drawn here.
+    // The installed icon when there is one, else the same picture built in.
     const QString iconName = QStringLiteral("org.purlwise.Purlwise");
     if (QIcon::hasThemeIcon(iconName)) {
         setWindowIcon(QIcon::fromTheme(iconName));

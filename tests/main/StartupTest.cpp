@@ -3,6 +3,7 @@
 #include "support/WindowFixture.h"
 #include "ui/About.h"
 #include "ui/Addpopup.h"
+#include "ui/AppIcon.h"
 #include "ui/Del.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
@@ -159,11 +160,19 @@ TEST_F(StartupTest, ToolBarButtonsAndMenuItemsShowTheirPictures)
     };
     for (const auto &[button, item, image] : table) {
         const QImage picture = toolBarPixmap(image).toImage();
-        if (button)
+        if (button) {
             EXPECT_TRUE(showsPicture(*button, picture)) << int(image);
-        if (item)
+        }
+        if (item) {
             EXPECT_EQ(item->icon().pixmap(16).toImage().convertToFormat(picture.format()), picture) << int(image);
+        }
     }
+}
+
+TEST(ApplicationIcon, BuiltInPicturesAreTheDrawnOnes)
+{
+    for (int size : { 16, 24, 32, 48, 64 })
+        EXPECT_EQ(applicationIcon(size), drawApplicationIcon(size)) << size;
 }
 
 TEST_F(StartupTest, MenusReadAsDesigned)
