@@ -2,20 +2,17 @@
 
 #include "model/Limits.h"
 
-#include <libimagequant.h>
+#include "model/ImageQuantLibrary.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-// GCC's OpenMP runtime, which libimagequant runs on. Declared here: its header
-// comes with GCC, and other compilers bring their own runtime's.
-extern "C" void omp_set_num_threads(int threads);
 
 namespace model {
 
@@ -285,20 +282,23 @@ IndexedCells fewColours(const std::vector<std::uint8_t> &cells, int limit)
     return found;
 }
 
-template <typename T, void (*Destroy)(T *)> struct LiqDeleter {
-    void operator()(T *p) const { Destroy(p); }
+struct LiqDeleter {
+    void operator()(liq_attr *p) const { imageQuantLibrary()->attr_destroy(p); }
+    void operator()(liq_image *p) const { imageQuantLibrary()->image_destroy(p); }
+    void operator()(liq_result *p) const { imageQuantLibrary()->result_destroy(p); }
 };
-using LiqAttr = std::unique_ptr<liq_attr, LiqDeleter<liq_attr, liq_attr_destroy>>;
-using LiqImage = std::unique_ptr<liq_image, LiqDeleter<liq_image, liq_image_destroy>>;
-using LiqResult = std::unique_ptr<liq_result, LiqDeleter<liq_result, liq_result_destroy>>;
+using LiqAttr = std::unique_ptr<liq_attr, LiqDeleter>;
+using LiqImage = std::unique_ptr<liq_image, LiqDeleter>;
+using LiqResult = std::unique_ptr<liq_result, LiqDeleter>;
 
 // A quantiser result whose palette is exactly `palette` (few colours pass through unchanged).
 LiqResult resultOfColours(liq_attr *attr, const liq_palette &palette)
 {
+    const ImageQuantLibrary &liq = *imageQuantLibrary();
     std::vector<liq_color> line(palette.entries, palette.entries + palette.count);
-    const LiqImage image(liq_image_create_rgba(attr, line.data(), int(line.size()), 1, 0));
+    const LiqImage image(liq.image_create_rgba(attr, line.data(), int(line.size()), 1, 0));
     liq_result *raw = nullptr;
-    if (!image || liq_image_quantize(image.get(), attr, &raw) != LIQ_OK)
+    if (!image || liq.image_quantize(image.get(), attr, &raw) != LIQ_OK)
         return nullptr;
     return LiqResult(raw);
 }
@@ -308,10 +308,11 @@ LiqResult resultOfColours(liq_attr *attr, const liq_palette &palette)
 bool remapRows(liq_attr *attr, liq_result *result, const AveragedCells &cells, std::int32_t first, std::int32_t rows,
     IndexedCells &out, std::size_t paletteOffset)
 {
+    const ImageQuantLibrary &liq = *imageQuantLibrary();
     const std::size_t from = std::size_t(first) * std::size_t(cells.stitches);
     const std::size_t count = std::size_t(rows) * std::size_t(cells.stitches);
-    const LiqImage image(liq_image_create_rgba(attr, cells.rgba.data() + from * 4, cells.stitches, rows, 0));
-    if (!image || liq_write_remapped_image(result, image.get(), out.indices.data() + from, count) != LIQ_OK)
+    const LiqImage image(liq.image_create_rgba(attr, cells.rgba.data() + from * 4, cells.stitches, rows, 0));
+    if (!image || liq.write_remapped_image(result, image.get(), out.indices.data() + from, count) != LIQ_OK)
         return false;
     if (paletteOffset)
         for (std::size_t i = from; i < from + count; ++i)
@@ -334,18 +335,19 @@ constexpr std::size_t SplitDitherCells = 1 << 16;
 // Reduces the cells to `colours` with libimagequant; false when it gives out.
 bool quantise(const AveragedCells &cells, int colours, bool dither, IndexedCells &out)
 {
+    const ImageQuantLibrary &liq = *imageQuantLibrary();
     // One thread: libimagequant's OpenMP helpers spin while they wait, which on
     // a busy machine made the largest preview three times slower, not faster.
-    omp_set_num_threads(1);
-    const LiqAttr attr(liq_attr_create());
-    if (!attr || liq_set_max_colors(attr.get(), colours) != LIQ_OK
-        || liq_set_speed(attr.get(), QuantiserSpeed) != LIQ_OK)
+    liq.omp_set_num_threads(1);
+    const LiqAttr attr(liq.attr_create());
+    if (!attr || liq.set_max_colors(attr.get(), colours) != LIQ_OK
+        || liq.set_speed(attr.get(), QuantiserSpeed) != LIQ_OK)
         return false;
-    const LiqImage image(liq_image_create_rgba(attr.get(), cells.rgba.data(), cells.stitches, cells.rows, 0));
+    const LiqImage image(liq.image_create_rgba(attr.get(), cells.rgba.data(), cells.stitches, cells.rows, 0));
     if (!image)
         return false;
     liq_result *raw = nullptr;
-    if (liq_image_quantize(image.get(), attr.get(), &raw) != LIQ_OK)
+    if (liq.image_quantize(image.get(), attr.get(), &raw) != LIQ_OK)
         return false;
     const LiqResult result(raw);
     out.indices.resize(cells.rgba.size() / 4);
@@ -354,25 +356,25 @@ bool quantise(const AveragedCells &cells, int colours, bool dither, IndexedCells
     const bool split = dither && out.indices.size() >= SplitDitherCells && cells.rows >= 2
         && std::thread::hardware_concurrency() > 1;
     if (!split) {
-        liq_set_dithering_level(result.get(), dither ? 1.0f : 0.0f);
-        if (liq_write_remapped_image(result.get(), image.get(), out.indices.data(), out.indices.size()) != LIQ_OK)
+        liq.set_dithering_level(result.get(), dither ? 1.0f : 0.0f);
+        if (liq.write_remapped_image(result.get(), image.get(), out.indices.data(), out.indices.size()) != LIQ_OK)
             return false;
-        appendPalette(*liq_get_palette(result.get()), out.colours);
+        appendPalette(*liq.get_palette(result.get()), out.colours);
         return true;
     }
 
     // Each half gets a result of its own holding the chosen colours, as the
     // quantiser keeps its dithering state in the result.
-    const liq_palette chosen = *liq_get_palette(result.get());
+    const liq_palette chosen = *liq.get_palette(result.get());
     const LiqResult top = resultOfColours(attr.get(), chosen), bottom = resultOfColours(attr.get(), chosen);
     if (!top || !bottom)
         return false;
-    liq_set_dithering_level(top.get(), 1.0f);
-    liq_set_dithering_level(bottom.get(), 1.0f);
+    liq.set_dithering_level(top.get(), 1.0f);
+    liq.set_dithering_level(bottom.get(), 1.0f);
     const std::int32_t half = cells.rows / 2;
-    appendPalette(*liq_get_palette(top.get()), out.colours);
+    appendPalette(*liq.get_palette(top.get()), out.colours);
     const std::size_t bottomOffset = out.colours.size();
-    appendPalette(*liq_get_palette(bottom.get()), out.colours);
+    appendPalette(*liq.get_palette(bottom.get()), out.colours);
     bool bottomDone = false;
     const auto remapBottom = [&] {
         bottomDone = remapRows(attr.get(), bottom.get(), cells, half, cells.rows - half, out, bottomOffset);
@@ -422,6 +424,12 @@ Outcome<PatternFromPicture> ReduceColours(const AveragedCells &cells, int colour
         made.pattern.Cells.resize(cells.rgba.size() / 4);
         // Pictures already in few colours keep them exactly; the quantiser would round them.
         IndexedCells indexed = fewColours(cells.rgba, colours);
+        if (indexed.colours.empty() && !imageQuantLibrary()) {
+            Failure missing = Failure::of(Failure::Kind::CannotRead);
+            missing.fileName = ImageQuantFileName;
+            missing.error = ENOENT;
+            return missing;
+        }
         if (indexed.colours.empty() && !quantise(cells, colours, dither, indexed))
             return Failure::of(Failure::Kind::OutOfMemory);
 
