@@ -1,10 +1,12 @@
 #include "picture/JpegReader.h"
 
+#include "picture/JpegLibrary.h"
+
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 
 #include <jerror.h>
-#include <jpeglib.h>
 
 namespace {
 
@@ -80,9 +82,10 @@ inline uchar clampByte(int value)
 // The decoding itself, kept free of C++ objects with destructors so that a
 // longjmp out of the library skips nothing that needed cleaning up.
 bool decodeInto(
-    jpeg_decompress_struct &cinfo, std::int64_t pixelLimit, QImage *image, std::int64_t *width, std::int64_t *height)
+    const JpegLibrary &jpeg, jpeg_decompress_struct &cinfo, std::int64_t pixelLimit, QImage *image,
+    std::int64_t *width, std::int64_t *height)
 {
-    jpeg_read_header(&cinfo, TRUE);
+    jpeg.read_header(&cinfo, TRUE);
     *width = cinfo.image_width;
     *height = cinfo.image_height;
     if (!pictureSizeAllowed(*width, *height) || *width * *height > pixelLimit)
@@ -91,7 +94,7 @@ bool decodeInto(
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     const bool gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
     cinfo.out_color_space = cmyk ? JCS_CMYK : gray ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_start_decompress(&cinfo);
+    jpeg.start_decompress(&cinfo);
 
     const QImage::Format format = gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
     *image = QImage(int(cinfo.output_width), int(cinfo.output_height), format);
@@ -106,7 +109,7 @@ bool decodeInto(
     const bool inverted = cinfo.saw_Adobe_marker;
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = int(cinfo.output_scanline);
-        jpeg_read_scanlines(&cinfo, buffer, 1);
+        jpeg.read_scanlines(&cinfo, buffer, 1);
         uchar *line = image->scanLine(y);
         if (gray) {
             std::copy_n(row, cinfo.output_width, line);
@@ -129,7 +132,7 @@ bool decodeInto(
             pixels[x] = qRgb(clampByte(c * k / 255), clampByte(m * k / 255), clampByte(yel * k / 255));
         }
     }
-    jpeg_finish_decompress(&cinfo);
+    jpeg.finish_decompress(&cinfo);
     return true;
 }
 
@@ -137,9 +140,16 @@ bool decodeInto(
 
 PictureOutcome decodeJpeg(const QByteArray &data, std::int64_t pixelLimit, std::int64_t blockBudget)
 {
+    const JpegLibrary *library = jpegLibrary();
+    if (!library) {
+        model::Failure missing = model::Failure::of(model::Failure::Kind::CannotRead, JpegLibraryFileName);
+        missing.error = ENOENT;
+        return PictureFailure::ofModel(std::move(missing));
+    }
+    const JpegLibrary &jpeg = *library;
     jpeg_decompress_struct cinfo {};
     ErrorManager errors {};
-    cinfo.err = jpeg_std_error(&errors.base);
+    cinfo.err = jpeg.std_error(&errors.base);
     errors.base.error_exit = errorExit;
     errors.base.output_message = quietMessage;
     errors.base.emit_message = quietEmit;
@@ -153,14 +163,14 @@ PictureOutcome decodeJpeg(const QByteArray &data, std::int64_t pixelLimit, std::
     std::int64_t height = 0;
     if (setjmp(errors.escape)) {
         const int code = errors.base.msg_code;
-        jpeg_destroy_decompress(&cinfo);
+        jpeg.destroy_decompress(&cinfo);
         return PictureFailure::jpeg(code);
     }
-    jpeg_create_decompress(&cinfo);
+    jpeg.CreateDecompress(&cinfo, JPEG_LIB_VERSION, sizeof(cinfo));
     cinfo.progress = &counter.base;
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()), (unsigned long)data.size());
-    const bool decoded = decodeInto(cinfo, pixelLimit, &image, &width, &height);
-    jpeg_destroy_decompress(&cinfo);
+    jpeg.mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()), (unsigned long)data.size());
+    const bool decoded = decodeInto(jpeg, cinfo, pixelLimit, &image, &width, &height);
+    jpeg.destroy_decompress(&cinfo);
     if (!decoded) {
         if (!pictureSizeAllowed(width, height) || width * height > pixelLimit)
             return PictureFailure::tooLarge(width, height);
