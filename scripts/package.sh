@@ -12,6 +12,6 @@ if ! command -v cpack >/dev/null || ! command -v dpkg-shlibdeps >/dev/null; then
 fi
 # Only what is installed is built: no tests, no benchmarks.
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DPURLWISE_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-cmake --build build-package -j"$(nproc)" --target purlwise purlwise-thumbnailer purlwise-convert purlwise_icon_files
+cmake --build build-package -j"$(nproc)" --target purlwise purlwise_printing purlwise-thumbnailer purlwise-convert purlwise_icon_files
 (cd build-package && cpack -G DEB)
 ls build-package/*.deb

@@ -5,6 +5,7 @@
 #include "ui/Main.h"
 #include "ui/Messages.h"
 #include "ui/PreviewPicture.h"
+#include "ui/Printing.h"
 #include "ui/UserDialogs.h"
 #include "ui/WindowPlacement.h"
 
@@ -135,7 +136,7 @@ QPrinter &TPreviewForm::printer()
 {
     // Made on first use: asking the printing system for printers takes time.
     if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer.reset(printing().makePrinter());
     return *m_printer;
 }
 
@@ -268,7 +269,7 @@ void TPreviewForm::PrintButtonClick()
         painter.drawImage(
             QRect(int(place->left), int(place->top), int(place->right - place->left), int(place->bottom - place->top)),
             m_image);
-    if (!painter.end() || target.printerState() == QPrinter::Error) {
+    if (!painter.end() || printing().printerFailed(target)) {
         ShowErrorReport(dialogs, Messages::PrintFailed);
         return;
     }

@@ -1,14 +1,13 @@
 #include "ui/UserDialogs.h"
 
+#include "ui/Printing.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QFileDialog>
-#include <QPageSetupDialog>
 #include <QPointer>
-#include <QPrintDialog>
-#include <QPrinterInfo>
 #include <QWindow>
 
 namespace {
@@ -118,7 +117,7 @@ QString runFileDialog(QWidget *parent, const FileDialogRequest &request, QFileDi
 
 bool UserDialogs::printerInstalled()
 {
-    return !QPrinterInfo::availablePrinters().isEmpty();
+    return printing().printerInstalled();
 }
 
 QMessageBox::StandardButton QtUserDialogs::message(
@@ -156,18 +155,14 @@ int QtUserDialogs::runModal(QDialog &dialog)
 
 bool QtUserDialogs::printDialog(QWidget *parent, QPrinter &printer)
 {
+    const PrintingFunctions &functions = printing();
     const FocusReturn focusReturn;
-    QPrintDialog dialog(&printer, parent);
-    // One whole page straight to the printer: no range, no selection, no file.
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    return dialog.exec() == QDialog::Accepted;
+    return functions.printDialog(parent, printer);
 }
 
 void QtUserDialogs::printerSetupDialog(QWidget *parent, QPrinter &printer)
 {
+    const PrintingFunctions &functions = printing();
     const FocusReturn focusReturn;
-    QPageSetupDialog dialog(&printer, parent);
-    dialog.exec();
+    functions.pageSetupDialog(parent, printer);
 }
