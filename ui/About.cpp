@@ -2,6 +2,7 @@
 
 #include "ui/AppIcon.h"
 #include "ui/DialogParts.h"
+#include "ui/FontFamilies.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -55,7 +56,7 @@ QFont namedFont(const QString &family, int pixels, bool bold = false, bool itali
 
 QFont defaultFont()
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(resolvedFamily(QStringLiteral("MS Sans Serif")));
     font.setStyleHint(QFont::AnyStyle);
     font.setPointSize(8);
     return font;
@@ -119,7 +120,6 @@ TAboutForm::TAboutForm(QWidget *parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(134, 6, 33, 33);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(aboutBoxIcon());
 
     Label1 = addLabel(this, "Label1", QStringLiteral("Проектировщик рисунков для вязальных машин"),
         namedFont(QStringLiteral("Times New Roman"), 19), Navy);
@@ -243,9 +243,11 @@ bool TAboutForm::eventFilter(QObject *watched, QEvent *event)
 
 void TAboutForm::showEvent(QShowEvent *event)
 {
-    // Centred the first time; afterwards where the user left it.
+    // Centred the first time; afterwards where the user left it. The icon is
+    // reduced to its colours then too, not at start-up.
     if (!m_placed) {
         m_placed = true;
+        Image1->setPixmap(aboutBoxIcon());
         centreOnDesktop(*this);
     }
     QDialog::showEvent(event);

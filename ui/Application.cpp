@@ -8,6 +8,7 @@
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
 #include "ui/EmptyTitles.h"
+#include "ui/FontFamilies.h"
 #include "ui/Main.h"
 #include "ui/Memo.h"
 #include "ui/Messages.h"
@@ -47,7 +48,7 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     }
     // The windows are laid out for a small 8-point face. No style hint: the
     // controls inherit it, and it would override the families they name.
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(QFont(resolvedFamily(QStringLiteral("MS Sans Serif")), 8));
 }
 
 bool PurlwiseApplication::notify(QObject *receiver, QEvent *event)

@@ -4,6 +4,7 @@
 #include "ui/ColourConversion.h"
 #include "ui/Effects.h"
 #include "ui/Effects1.h"
+#include "ui/FontFamilies.h"
 #include "ui/FromPicture.h"
 #include "ui/GridView.h"
 #include "ui/Memo.h"
@@ -203,7 +204,7 @@ void TMainForm::buildToolBar()
         button->setToolTip(hint);
         // The caption is a bare sign; the hint says what it does.
         button->setAccessibleName(hint);
-        QFont font(QStringLiteral("Arial Black"));
+        QFont font(resolvedFamily(QStringLiteral("Arial Black")));
         font.setPixelSize(16);
         font.setBold(true);
         button->setFont(font);

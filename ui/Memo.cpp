@@ -1,5 +1,6 @@
 #include "ui/Memo.h"
 
+#include "ui/FontFamilies.h"
 #include "ui/ToolWindowMinimise.h"
 #include "ui/WindowPlacement.h"
 
@@ -37,7 +38,7 @@ TMemoForm::TMemoForm(QWidget *parent)
     Memo = new NotesEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setAccessibleName(windowTitle());
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(resolvedFamily(QStringLiteral("MS Sans Serif")));
     font.setPointSize(8);
     Memo->setFont(font);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
