@@ -36,16 +36,14 @@ PurlwiseApplication::PurlwiseApplication(int &argc, char **argv)
     setDesktopFileName(QStringLiteral("org.purlwise.Purlwise"));
     setStyle(new DeferredIconStyle);
     keepEmptyTitlesEmpty(*this);
-    // The installed icon when there is one, else the same picture built in.
-    const QString iconName = QStringLiteral("org.purlwise.Purlwise");
-    if (QIcon::hasThemeIcon(iconName)) {
-        setWindowIcon(QIcon::fromTheme(iconName));
-    } else {
-        QIcon drawn;
-        for (int size : { 16, 32, 48 })
-            drawn.addPixmap(QPixmap::fromImage(applicationIcon(size)));
-        setWindowIcon(drawn);
-    }
+    // The built-in pictures, the same the installation puts in the icon theme:
+    // looking the icon up in the theme would read the theme's whole index (under
+    // X, thousands of lines of hicolor's) at every start. Desktops that show the
+    // menu entry's icon find the installed one through the desktop file name.
+    QIcon icon;
+    for (int size : { 16, 32, 48 })
+        icon.addPixmap(QPixmap::fromImage(applicationIcon(size)));
+    setWindowIcon(icon);
     // The windows are laid out for a small 8-point face. No style hint: the
     // controls inherit it, and it would override the families they name.
     setFont(QFont(resolvedFamily(QStringLiteral("MS Sans Serif")), 8));
