@@ -3,6 +3,7 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <memory>
+#include <utility>
 
 namespace {
 
